@@ -1,0 +1,25 @@
+# Front door: `make run` builds and starts the game, `make test` builds and runs every test.
+BUILD ?= build
+JOBS ?= 2
+
+.PHONY: run test build build-tests deps test-deps
+
+run: build
+	./$(BUILD)/hollowmere
+
+test: build-tests
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+deps:
+	scripts/install-deps run
+
+test-deps:
+	scripts/install-deps test
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-tests: test-deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
+	cmake --build $(BUILD) -j $(JOBS)

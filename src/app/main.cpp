@@ -1,0 +1,38 @@
+// Entry routine: start-up, the loop, teardown.
+#include <chrono>
+
+#include <SDL.h>
+
+#include "app/app.h"
+
+namespace {
+
+int64_t steadyNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+int main(int, char*[]) {
+    Game game;
+    Player player;
+    const bool started = startUp(game, player);
+
+    // The loop spins without sleeping so that it lands inside every frame window.
+    while (game.running) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            handleEvent(game, player, event);
+        }
+        if (frameGateOpens(game, steadyNanoseconds())) {
+            game.update(player);
+            game.render(player);
+        }
+    }
+
+    tearDown(game, player);
+    pauseConsole();
+    return started ? 0 : 1;
+}
