@@ -1,0 +1,41 @@
+// The game's six pictures, drawn from code. Every call draws the same
+// pixels on every machine: fixed seeds, integer arithmetic only.
+#pragma once
+
+#include <string>
+
+#include <SDL.h>
+
+namespace art {
+
+// Size of each background picture, in pixels.
+constexpr int kBackgroundWidth = 8192;
+constexpr int kBackgroundHeight = 768;
+// Size of one cell of the player's sheet, in pixels.
+constexpr int kPlayerCell = 32;
+// Screen row of the ground's walking surface, where the player's feet stand.
+constexpr int kWalkingSurfaceRow = 604;
+
+// Each draw function returns a new 8-bit palettized surface the caller frees.
+// Palette index 0 is fully transparent on every picture but the sky.
+SDL_Surface* drawPlayer();
+SDL_Surface* drawSky();
+SDL_Surface* drawClouds();
+SDL_Surface* drawBackground2();  // far mountains
+SDL_Surface* drawBackground1();  // nearer hills, woods and buildings
+SDL_Surface* drawGround();
+
+// One picture: its path below the game's working directory and its drawing.
+struct Picture {
+    const char* path;
+    SDL_Surface* (*draw)();
+};
+constexpr int kPictureCount = 6;
+extern const Picture kPictures[kPictureCount];
+
+// make_art and the tests call this: draws every picture and writes it as PNG
+// to `folder`/path (folders made as needed). Returns false and prints why on
+// the first failure.
+bool writePictures(const std::string& folder);
+
+}  // namespace art
