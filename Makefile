@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: run test build build-tests deps test-deps
+.PHONY: run test build build-tests deps test-deps bench
 
 run: build
 	./$(BUILD)/hollowmere
@@ -23,3 +23,10 @@ build: deps
 build-tests: test-deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Frame cost, pacing, start-up and memory under Xvfb; rewrites docs/PERFORMANCE.md's figures and plot.
+bench:
+	scripts/install-deps bench
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DHOLLOWMERE_BENCH=ON
+	cmake --build build-bench -j $(JOBS) --target hollowmere hollowmere_bench
+	python3 bench/run_bench.py build-bench

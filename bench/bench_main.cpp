@@ -1,0 +1,408 @@
+// Benchmark program behind `make bench`: the game's frame step against a bare
+// loop making the same SDL calls, start-up against decoding the pictures and
+// making their textures, the pictures' sizes, and the memory of a process that
+// has everything but the pictures. bench/run_bench.py drives it under Xvfb.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_STOP_INSTRUMENTATION
+#endif
+
+#include "app/app.h"
+#include "world/world.h"
+
+namespace {
+
+// The subsystems the game starts, so the start-up floor pays for the same.
+constexpr Uint32 kGameSubsystems = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO |
+                                   SDL_INIT_JOYSTICK | SDL_INIT_HAPTIC |
+                                   SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS;
+// Frames run before any is timed, so caches and lazily made objects are warm.
+constexpr int kWarmUpFrames = 60;
+// The player turns round after this many frames: 8 pixels a frame crosses the
+// 7172 walkable pixels in 897 frames, so every frame of a walk scrolls.
+constexpr int kFramesPerWalk = 880;
+// Renderer names as the driver passes them: SDL's software one, and SDL's own pick.
+constexpr const char* kSoftware = "software";
+constexpr const char* kDefault = "default";
+
+const char* const kPicturePaths[] = {
+    "Images/Player.png",
+    "Images/Background/Background1.png",
+    "Images/Background/Background2.png",
+    "Images/Background/Ground.png",
+    "Images/Background/Sky.png",
+    "Images/Background/Clouds.png",
+};
+constexpr int kPictureCount = sizeof kPicturePaths / sizeof kPicturePaths[0];
+
+using Clock = std::chrono::steady_clock;
+
+double microsecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+// Makes the next SDL_CreateRenderer(window, -1, 0) pick `renderer`'s driver.
+void chooseRenderer(const char* renderer) {
+    if (std::strcmp(renderer, kSoftware) == 0) {
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, kSoftware);
+    } else {
+        SDL_ResetHint(SDL_HINT_RENDER_DRIVER);
+    }
+}
+
+// SDL's name for the renderer, and for OpenGL the driver's own, e.g. "opengl (llvmpipe ...)".
+std::string rendererName(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (renderer == nullptr || SDL_GetRendererInfo(renderer, &info) != 0) return "none";
+    std::string name = info.name;
+    using GetString = const unsigned char* (*)(unsigned);
+    constexpr unsigned kGlRenderer = 0x1F01;  // GL_RENDERER
+    if (name == "opengl" && SDL_GL_GetCurrentContext() != nullptr) {
+        auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+        const unsigned char* driver = getString ? getString(kGlRenderer) : nullptr;
+        if (driver) name += std::string(" (") + reinterpret_cast<const char*>(driver) + ")";
+    }
+    return name;
+}
+
+void pressKey(Game& game, const Player& player, Uint32 type, SDL_Keycode key) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.keysym.sym = key;
+    handleEvent(game, player, event);
+}
+
+// Walks right for kFramesPerWalk frames, then left, and so on: the camera scrolls every frame.
+void steer(Game& game, const Player& player, int frame) {
+    if (frame % kFramesPerWalk != 0) return;
+    const bool right = (frame / kFramesPerWalk) % 2 == 0;
+    pressKey(game, player, SDL_KEYUP, right ? 'a' : 'd');
+    pressKey(game, player, SDL_KEYDOWN, right ? 'd' : 'a');
+}
+
+// Every argument of the SDL calls one game frame made, read back from the game.
+struct FrameCalls {
+    SDL_Renderer* renderer;
+    SDL_Texture* textures[LayerCount];
+    SDL_Rect src[LayerCount];
+    SDL_Rect dst[LayerCount];
+    Uint8 far[3];  // Background2's modulation, set by Game::update
+    SkyColour sky;
+    SDL_Texture* sprite;
+    SDL_Rect spriteSrc;
+    SDL_Rect spriteDst;
+    SDL_RendererFlip flip;
+};
+
+FrameCalls readCalls(const Game& game, const Player& player) {
+    FrameCalls calls{};
+    calls.renderer = game.renderer;
+    for (int i = 0; i < LayerCount; ++i) {
+        calls.textures[i] = game.background.layers[i].texture;
+        calls.src[i] = game.background.layers[i].src;
+        calls.dst[i] = game.background.layers[i].dst;
+    }
+    SDL_GetTextureColorMod(calls.textures[Background2], &calls.far[0], &calls.far[1],
+                           &calls.far[2]);
+    calls.sky = game.skyColour;
+    calls.sprite = game.playerTexture;
+    calls.spriteSrc = player.src;
+    calls.spriteDst = player.dst;
+    calls.flip = player.facingRight ? SDL_FLIP_NONE : SDL_FLIP_HORIZONTAL;
+    return calls;
+}
+
+// The game's frame step, as the loop runs it. Kept out of line so callgrind can count it alone.
+__attribute__((noinline)) void runGameFrame(Game& game, Player& player) {
+    game.update(player);
+    game.render(player);
+}
+
+// The floor: the SDL calls of one game frame, with the same arguments, and nothing else.
+__attribute__((noinline)) void runFloorFrame(const FrameCalls& calls) {
+    SDL_SetTextureColorMod(calls.textures[Background2], calls.far[0], calls.far[1], calls.far[2]);
+    SDL_RenderClear(calls.renderer);
+    SDL_SetTextureColorMod(calls.textures[Sky], calls.sky.red, calls.sky.green, calls.sky.blue);
+    for (LayerIndex i : kDrawOrder) {
+        SDL_RenderCopy(calls.renderer, calls.textures[i], &calls.src[i], &calls.dst[i]);
+    }
+    SDL_RenderCopyEx(calls.renderer, calls.sprite, &calls.spriteSrc, &calls.spriteDst, 0.0,
+                     nullptr, calls.flip);
+    SDL_RenderPresent(calls.renderer);
+}
+
+// Lets the X connection deliver its events between timed frames; the keys come from steer().
+void drainEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+    }
+}
+
+struct Rig {
+    const char* renderer;
+    Game game;
+    Player player;
+    std::vector<double> gameMicroseconds;
+    std::vector<double> floorMicroseconds;
+};
+
+// `frames COUNT OUT.csv RENDERER...`: every rig runs one game frame and one
+// floor frame in turn, the order swapped each round so neither always goes first.
+int benchFrames(int frameCount, const char* outPath, std::vector<const char*> renderers) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    std::vector<Rig*> rigs;
+    for (const char* renderer : renderers) {
+        Rig* rig = new Rig{renderer, Game{}, Player{}, {}, {}};
+        chooseRenderer(renderer);
+        if (!startUp(rig->game, rig->player)) {
+            std::fprintf(stderr, "bench: start-up with the %s renderer failed\n", renderer);
+            return 1;
+        }
+        std::printf("renderer %s %s\n", renderer, rendererName(rig->game.renderer).c_str());
+        rig->gameMicroseconds.reserve(frameCount);
+        rig->floorMicroseconds.reserve(frameCount);
+        rigs.push_back(rig);
+    }
+
+    CALLGRIND_START_INSTRUMENTATION;
+    for (int frame = -kWarmUpFrames; frame < frameCount; ++frame) {
+        for (Rig* rig : rigs) {
+            drainEvents();
+            steer(rig->game, rig->player, frame + kWarmUpFrames);
+            const bool gameFirst = frame % 2 == 0;
+            for (int turn = 0; turn < 2; ++turn) {
+                if ((turn == 0) == gameFirst) {
+                    const Clock::time_point start = Clock::now();
+                    runGameFrame(rig->game, rig->player);
+                    const double spent = microsecondsSince(start);
+                    if (frame >= 0) rig->gameMicroseconds.push_back(spent);
+                } else {
+                    // The floor repeats the calls of the game's previous frame, same pixels.
+                    const FrameCalls calls = readCalls(rig->game, rig->player);
+                    const Clock::time_point start = Clock::now();
+                    runFloorFrame(calls);
+                    const double spent = microsecondsSince(start);
+                    if (frame >= 0) rig->floorMicroseconds.push_back(spent);
+                }
+            }
+        }
+    }
+    CALLGRIND_STOP_INSTRUMENTATION;
+
+    std::ofstream out(outPath);
+    out << "renderer,kind,frame,microseconds\n";
+    for (const Rig* rig : rigs) {
+        for (size_t i = 0; i < rig->gameMicroseconds.size(); ++i) {
+            out << rig->renderer << ",game," << i << ',' << rig->gameMicroseconds[i] << '\n';
+            out << rig->renderer << ",floor," << i << ',' << rig->floorMicroseconds[i] << '\n';
+        }
+    }
+    // The rigs share SDL, so one SDL_Quit ends them all; the process ends next anyway.
+    SDL_Quit();
+    return out ? 0 : 1;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// The game's whole start-up and first frame, as main runs them.
+double timeGameStartUp() {
+    const Clock::time_point start = Clock::now();
+    Game game;
+    Player player;
+    startUp(game, player);
+    runGameFrame(game, player);
+    const double spent = microsecondsSince(start);
+    tearDown(game, player);
+    return spent;
+}
+
+struct FloorTimes {
+    double init;      // SDL_Init, window and renderer, as the game asks for them
+    double decode;    // IMG_Load of every picture once
+    double textures;  // SDL_CreateTextureFromSurface of every picture
+    double frame;     // one bare frame of them
+};
+
+// The least a start-up that shows these pictures can do.
+FloorTimes timeFloorStartUp() {
+    FloorTimes times{};
+    Clock::time_point start = Clock::now();
+    SDL_Init(kGameSubsystems);
+    SDL_Window* window = SDL_CreateWindow("floor", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          kWindowWidth, kWindowHeight, 0);
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    IMG_Init(IMG_INIT_PNG);
+    times.init = microsecondsSince(start);
+
+    SDL_Surface* surfaces[kPictureCount] = {};
+    SDL_Texture* textures[kPictureCount] = {};
+    for (int i = 0; i < kPictureCount; ++i) {
+        start = Clock::now();
+        surfaces[i] = IMG_Load(kPicturePaths[i]);
+        times.decode += microsecondsSince(start);
+        start = Clock::now();
+        textures[i] = SDL_CreateTextureFromSurface(renderer, surfaces[i]);
+        times.textures += microsecondsSince(start);
+    }
+
+    start = Clock::now();
+    SDL_RenderClear(renderer);
+    for (int i = 1; i < kPictureCount; ++i) {
+        const SDL_Rect whole{0, 0, kWorldWidth, kWorldHeight};
+        SDL_RenderCopy(renderer, textures[i], &whole, &whole);
+    }
+    const SDL_Rect cell{0, 0, 32, 32};
+    const SDL_Rect sprite{540, 540, 64, 64};
+    SDL_RenderCopyEx(renderer, textures[0], &cell, &sprite, 0.0, nullptr, SDL_FLIP_NONE);
+    SDL_RenderPresent(renderer);
+    times.frame = microsecondsSince(start);
+
+    for (int i = 0; i < kPictureCount; ++i) {
+        SDL_DestroyTexture(textures[i]);
+        SDL_FreeSurface(surfaces[i]);
+    }
+    SDL_DestroyRenderer(renderer);
+    SDL_DestroyWindow(window);
+    IMG_Quit();
+    SDL_Quit();
+    return times;
+}
+
+// `startup REPEATS RENDERER`: game and floor in turn, medians printed.
+int benchStartUp(int repeats, const char* renderer) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    chooseRenderer(renderer);
+    // One untimed round of each loads the shared libraries and fills the page cache.
+    timeGameStartUp();
+    timeFloorStartUp();
+    std::vector<double> game, init, decode, textures, frame, floorTotal;
+    for (int i = 0; i < repeats; ++i) {
+        FloorTimes floor{};
+        if (i % 2 == 0) {
+            game.push_back(timeGameStartUp());
+            floor = timeFloorStartUp();
+        } else {
+            floor = timeFloorStartUp();
+            game.push_back(timeGameStartUp());
+        }
+        init.push_back(floor.init);
+        decode.push_back(floor.decode);
+        textures.push_back(floor.textures);
+        frame.push_back(floor.frame);
+        floorTotal.push_back(floor.init + floor.decode + floor.textures + floor.frame);
+    }
+    std::printf("startup_game_us %.0f\n", median(game));
+    std::printf("startup_floor_us %.0f\n", median(floorTotal));
+    std::printf("startup_floor_init_us %.0f\n", median(init));
+    std::printf("startup_floor_decode_us %.0f\n", median(decode));
+    std::printf("startup_floor_textures_us %.0f\n", median(textures));
+    std::printf("startup_floor_frame_us %.0f\n", median(frame));
+    return 0;
+}
+
+const char* formatKind(const SDL_Surface* surface) {
+    if (SDL_ISPIXELFORMAT_INDEXED(surface->format->format)) return "indexed";
+    return SDL_ISPIXELFORMAT_ALPHA(surface->format->format) ? "rgba" : "rgb";
+}
+
+// `pictures`: per picture, file size, decoded format, the bytes its kept
+// surface holds and the bytes a 32-bit texture of it needs.
+int listPictures() {
+    SDL_Init(SDL_INIT_VIDEO);
+    SDL_version sdl{};
+    SDL_GetVersion(&sdl);
+    const SDL_version* image = IMG_Linked_Version();
+    std::printf("sdl_version %d.%d.%d\n", sdl.major, sdl.minor, sdl.patch);
+    std::printf("sdl_image_version %d.%d.%d\n", image->major, image->minor, image->patch);
+    for (const char* path : kPicturePaths) {
+        SDL_RWops* file = SDL_RWFromFile(path, "rb");
+        const long long fileBytes = file ? SDL_RWsize(file) : -1;
+        if (file) SDL_RWclose(file);
+        SDL_Surface* surface = IMG_Load(path);
+        if (surface == nullptr) {
+            std::printf("picture %s missing 0 0 0 0 0 0\n", path);
+            continue;
+        }
+        std::printf("picture %s %s %d %d %lld %lld %lld %d\n", path, formatKind(surface), surface->w,
+                    surface->h, fileBytes, (long long)surface->pitch * surface->h,
+                    (long long)surface->w * surface->h * 4, surface->format->BitsPerPixel);
+        SDL_FreeSurface(surface);
+    }
+    SDL_Quit();
+    return 0;
+}
+
+long long peakResidentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::atoll(line.c_str() + 6);
+    }
+    return -1;
+}
+
+// `baseline SECONDS RENDERER`: the game's SDL set-up and frames of nothing,
+// so the memory that is not the pictures' can be told apart.
+int baseline(int seconds, const char* renderer) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    chooseRenderer(renderer);
+    SDL_Init(kGameSubsystems);
+    SDL_Window* window = SDL_CreateWindow("baseline", SDL_WINDOWPOS_CENTERED,
+                                          SDL_WINDOWPOS_CENTERED, kWindowWidth, kWindowHeight, 0);
+    SDL_Renderer* sdlRenderer = SDL_CreateRenderer(window, -1, 0);
+    IMG_Init(IMG_INIT_PNG);
+    const Clock::time_point start = Clock::now();
+    while (microsecondsSince(start) < seconds * 1e6) {
+        drainEvents();
+        SDL_RenderClear(sdlRenderer);
+        SDL_RenderPresent(sdlRenderer);
+        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+    }
+    std::printf("baseline_renderer %s\n", rendererName(sdlRenderer).c_str());
+    std::printf("baseline_vmhwm_kb %lld\n", peakResidentKilobytes());
+    SDL_Quit();
+    return 0;
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: hollowmere_bench frames COUNT OUT.csv RENDERER...\n"
+                 "       hollowmere_bench startup REPEATS RENDERER\n"
+                 "       hollowmere_bench pictures\n"
+                 "       hollowmere_bench baseline SECONDS RENDERER\n"
+                 "RENDERER is software or default; run from the directory holding Images/.\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 2) return usage();
+    const std::string mode = argv[1];
+    if (mode == "frames" && argc >= 5) {
+        return benchFrames(std::atoi(argv[2]), argv[3],
+                           std::vector<const char*>(argv + 4, argv + argc));
+    }
+    if (mode == "startup" && argc == 4) return benchStartUp(std::atoi(argv[2]), argv[3]);
+    if (mode == "pictures" && argc == 2) return listPictures();
+    if (mode == "baseline" && argc == 4) return baseline(std::atoi(argv[2]), argv[3]);
+    return usage();
+}

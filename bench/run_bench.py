@@ -1,0 +1,418 @@
+#!/usr/bin/env python3
+"""Runs every measurement of `make bench` on a private Xvfb display and writes
+the figures into docs/PERFORMANCE.md (between its results markers) and the
+frame-time plot into docs/frame-times.png.
+
+Usage: bench/run_bench.py BUILD_DIR   (from the repository root)
+"""
+import csv
+import os
+import platform
+import re
+import signal
+import subprocess
+import sys
+import threading
+import time
+
+# Frames timed per renderer and kind (game, floor).
+FRAMES = int(os.environ.get("BENCH_FRAMES", "3000"))
+# Frames callgrind counts; its figure is exact, so a few suffice.
+CALLGRIND_FRAMES = 30
+# Start-up rounds of game and floor each, per renderer.
+STARTUP_REPEATS = 5
+# Seconds of each pacing segment: one walk right, then one walk left, D or A held.
+# 8 pixels a frame at 60 frames a second crosses the 7172 walkable pixels in 14.9 s.
+SEGMENT_SECONDS = 13.5
+# Seconds between pressing a walking key and the first reading, so the walk is under way.
+SETTLE_SECONDS = 0.3
+# The frame gate's period and the distance the player walks per frame at the starting speed.
+PERIOD_US = 16666
+PIXELS_PER_FRAME = 8
+WALK_MIN_X, WALK_MAX_X = 495, 7667
+# A frame longer than this misses the next window and halves the frame rate, in microseconds.
+FRAME_BUDGET_US = PERIOD_US - 100
+TARGET_FRAME_RATIO = 1.05
+TARGET_PACING = 0.998
+TARGET_STARTUP_RATIO = 1.1
+TARGET_MEMORY_RATIO = 1.1
+RENDERERS = ("software", "default")
+# Environment that makes SDL pick its software renderer with a window framebuffer kept off OpenGL.
+SOFTWARE_ENV = {"SDL_RENDER_DRIVER": "software", "SDL_FRAMEBUFFER_ACCELERATION": "0"}
+BEGIN_MARK = "<!-- results:begin (written by make bench) -->"
+END_MARK = "<!-- results:end -->"
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+# The directory holding Images/, where the game and the bench run; the repository's own by default.
+PICTURES_ROOT = os.path.abspath(os.environ.get("BENCH_PICTURES_ROOT", ROOT))
+
+
+def load_average():
+    with open("/proc/loadavg") as f:
+        return " ".join(f.read().split()[:3])
+
+
+def run(args, env=None, **kwargs):
+    return subprocess.run(args, env=env, check=True, text=True, stdout=subprocess.PIPE, **kwargs).stdout
+
+
+def key_values(text, prefix=""):
+    values = {}
+    for line in text.splitlines():
+        parts = line.split(" ", 1)
+        if len(parts) == 2 and parts[0].startswith(prefix):
+            values[parts[0]] = parts[1]
+    return values
+
+
+def start_xvfb():
+    for number in range(90, 100):
+        if not os.path.exists(f"/tmp/.X11-unix/X{number}") and not os.path.exists(f"/tmp/.X{number}-lock"):
+            display = f":{number}"
+            server = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(100):
+                if os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                    return server, display
+                time.sleep(0.05)
+            server.kill()
+    sys.exit("bench: no Xvfb display could be started")
+
+
+def percentile(sorted_values, fraction):
+    return sorted_values[min(len(sorted_values) - 1, int(fraction * len(sorted_values)))]
+
+
+def frame_stats(csv_path):
+    samples = {}
+    with open(csv_path) as f:
+        for row in csv.DictReader(f):
+            samples.setdefault((row["renderer"], row["kind"]), []).append(float(row["microseconds"]))
+    stats = {}
+    for key, values in samples.items():
+        values.sort()
+        stats[key] = {"n": len(values), "p50": percentile(values, 0.5), "p99": percentile(values, 0.99),
+                      "max": values[-1], "sorted": values,
+                      "over_budget": sum(v > FRAME_BUDGET_US for v in values)}
+    return stats
+
+
+def callgrind_counts(bench, build, env):
+    """Instructions per frame, game and floor, with the software renderer."""
+    out_file = os.path.join(build, "callgrind.out.bench")
+    subprocess.run(["valgrind", "--tool=callgrind", "--instr-atstart=no", f"--callgrind-out-file={out_file}",
+                    bench, "frames", str(CALLGRIND_FRAMES), os.path.join(build, "callgrind-frames.csv"), "software"],
+                   env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    report = run(["callgrind_annotate", "--inclusive=yes", "--threshold=100", out_file])
+    counts = {}
+    for kind, function in (("game", "runGameFrame"), ("floor", "runFloorFrame")):
+        match = re.search(r"^\s*([\d,]+) .*\b" + function + r"\b", report, re.M)
+        counts[kind] = int(match.group(1).replace(",", "")) / (CALLGRIND_FRAMES + 60) if match else None
+    return counts
+
+
+class GameProcess:
+    """The real binary, with every stdout line time-stamped on the steady clock as it arrives."""
+
+    def __init__(self, binary, env):
+        self.lines = []
+        self.condition = threading.Condition()
+        self.started_ns = time.monotonic_ns()
+        self.process = subprocess.Popen([binary], cwd=PICTURES_ROOT, env=env, text=True, bufsize=1,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for line in self.process.stdout:
+            with self.condition:
+                self.lines.append((time.monotonic_ns(), line.rstrip("\n")))
+                self.condition.notify_all()
+
+    def wait_for(self, predicate, start=0, timeout=20.0):
+        """Index of the first line from `start` on that satisfies `predicate`."""
+        deadline = time.monotonic() + timeout
+        with self.condition:
+            while True:
+                for index in range(start, len(self.lines)):
+                    if predicate(self.lines[index][1]):
+                        return index
+                remaining = deadline - time.monotonic()
+                if remaining <= 0 or self.process.poll() is not None:
+                    raise RuntimeError(f"bench: the game never printed what was awaited; got {self.lines[-5:]}")
+                self.condition.wait(remaining)
+
+    def seconds_to(self, text):
+        index = self.wait_for(lambda line: line == text)
+        return (self.lines[index][0] - self.started_ns) / 1e9
+
+    def peak_rss_kb(self):
+        with open(f"/proc/{self.process.pid}/status") as f:
+            for line in f:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1])
+        return None
+
+    def read_position(self, env):
+        """Presses E and returns (x, steady-clock nanoseconds when the block arrived)."""
+        start = len(self.lines)
+        subprocess.run(["xdotool", "key", "e"], env=env, check=True)
+        index = self.wait_for(lambda line: re.fullmatch(r"-?\d+ -?\d+", line) is not None, start)
+        return int(self.lines[index][1].split()[0]), self.lines[index][0]
+
+    def stop(self):
+        # SDL turns SIGTERM into a quit event, so the game tears down as on a window close.
+        self.process.send_signal(signal.SIGTERM)
+        try:
+            return self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            return self.process.wait()
+
+
+def walk_segment(game, env, key):
+    """Holds `key` for SEGMENT_SECONDS; returns (frames run, frame windows passed, seconds)."""
+    subprocess.run(["xdotool", "keydown", key], env=env, check=True)
+    time.sleep(SETTLE_SECONDS)
+    x0, t0 = game.read_position(env)
+    time.sleep(SEGMENT_SECONDS)
+    x1, t1 = game.read_position(env)
+    subprocess.run(["xdotool", "keyup", key], env=env, check=True)
+    if min(x0, x1) <= WALK_MIN_X or max(x0, x1) >= WALK_MAX_X:
+        raise RuntimeError(f"bench: the walk reached the world's edge ({x0} to {x1}); shorten SEGMENT_SECONDS")
+    # The gate opens when the steady clock in microseconds is a multiple of the period,
+    # so the windows passed between the two readings can be counted exactly.
+    windows = (t1 // 1000) // PERIOD_US - (t0 // 1000) // PERIOD_US
+    return abs(x1 - x0) // PIXELS_PER_FRAME, windows, (t1 - t0) / 1e9
+
+
+def run_game(binary, env, renderer, hog):
+    """One run of the real binary: start-up times, pacing over two walks, peak memory."""
+    game_env = dict(env, **(SOFTWARE_ENV if renderer == "software" else {}))
+    hog_process = subprocess.Popen(["sh", "-c", "while :; do :; done"]) if hog else None
+    load_before = load_average()
+    game = GameProcess(binary, game_env)
+    try:
+        result = {"init_s": game.seconds_to("init success"), "ready_s": game.seconds_to("player init")}
+        time.sleep(1.0)
+        window = run(["xdotool", "search", "--sync", "--name", "^Hollowmere$"], env=env).split()[0]
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], env=env, check=True)
+        frames = windows = 0
+        seconds = 0.0
+        for key in ("d", "a"):
+            f, w, s = walk_segment(game, env, key)
+            frames, windows, seconds = frames + f, windows + w, seconds + s
+        result.update(frames=frames, windows=windows, seconds=seconds, ratio=frames / windows,
+                      peak_rss_kb=game.peak_rss_kb(), load=f"{load_before} → {load_average()}")
+    finally:
+        result_code = game.stop()
+        if hog_process:
+            hog_process.kill()
+            hog_process.wait()
+    result["exit"] = result_code
+    return result
+
+
+def plot(stats, renderer_names, png_path, data_dir):
+    """CDF of frame times, game against floor, one line each per renderer."""
+    lines = []
+    for renderer in RENDERERS:
+        for kind in ("game", "floor"):
+            if (renderer, kind) not in stats:
+                continue
+            values = stats[(renderer, kind)]["sorted"]
+            path = os.path.join(data_dir, f"cdf-{renderer}-{kind}.dat")
+            with open(path, "w") as f:
+                for index, value in enumerate(values):
+                    f.write(f"{value / 1000:.4f} {(index + 1) / len(values):.5f}\n")
+            style = "lw 2" if kind == "game" else "lw 2 dt 2"
+            lines.append(f"'{path}' using 1:2 with lines {style} title '{renderer_names[renderer]}: {kind}'")
+    script = f"""
+set terminal pngcairo size 1000,600 noenhanced
+set output '{png_path}'
+set title 'Frame step time, game against the floor (same SDL calls), {FRAMES} frames each'
+set xlabel 'milliseconds per frame (update + render + present)'
+set ylabel 'fraction of frames at or below'
+set key bottom right
+set grid
+set yrange [0:1]
+set arrow from {FRAME_BUDGET_US / 1000},0 to {FRAME_BUDGET_US / 1000},1 nohead dt 3 lc rgb 'red'
+set label 'budget 16.57 ms' at {FRAME_BUDGET_US / 1000},0.05 offset 1,0 tc rgb 'red'
+plot {", ".join(lines)}
+"""
+    try:
+        subprocess.run(["gnuplot"], input=script, text=True, check=True)
+    except subprocess.CalledProcessError:
+        # Debian's gnuplot-nox may lack cairo; its plain png terminal draws the same lines.
+        subprocess.run(["gnuplot"], input=script.replace("pngcairo", "png"), text=True, check=True)
+
+
+def verdict(ok):
+    return "met" if ok else "**missed**"
+
+
+def mib(kb_or_bytes, bytes_=False):
+    return f"{kb_or_bytes / (1 << 20 if bytes_ else 1 << 10):.1f} MiB"
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build-bench")
+    bench = os.path.join(build, "bench", "hollowmere_bench")
+    binary = os.path.join(build, "hollowmere")
+    os.chdir(PICTURES_ROOT)
+    server, display = start_xvfb()
+    env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER=os.environ.get("SDL_AUDIODRIVER", "dummy"))
+    for name in SOFTWARE_ENV:
+        env.pop(name, None)
+    began = time.time()
+    try:
+        print(f"bench: Xvfb on {display}, load {load_average()}", flush=True)
+        pictures_out = run([bench, "pictures"], env=env)
+        versions = key_values(pictures_out, "sdl")
+        pictures = [line.split()[1:] for line in pictures_out.splitlines() if line.startswith("picture ")]
+
+        print(f"bench: frame cost, {FRAMES} frames per renderer and kind", flush=True)
+        frames_load = [load_average()]
+        frames_csv = os.path.join(build, "frames.csv")
+        frames_out = run([bench, "frames", str(FRAMES), frames_csv, *RENDERERS], env=env)
+        frames_load.append(load_average())
+        renderer_names = {line.split(" ", 2)[1]: line.split(" ", 2)[2]
+                          for line in frames_out.splitlines() if line.startswith("renderer ")}
+        stats = frame_stats(frames_csv)
+        plot(stats, renderer_names, os.path.join(ROOT, "docs", "frame-times.png"), build)
+
+        print("bench: callgrind instruction counts", flush=True)
+        callgrind_load = load_average()
+        counts = callgrind_counts(bench, build, env)
+
+        print("bench: start-up in process", flush=True)
+        startup = {}
+        for renderer in RENDERERS:
+            renderer_env = dict(env, **(SOFTWARE_ENV if renderer == "software" else {}))
+            load = load_average()
+            values = key_values(run([bench, "startup", str(STARTUP_REPEATS), renderer], env=renderer_env), "startup")
+            startup[renderer] = {key: float(value) for key, value in values.items()}
+            startup[renderer]["load"] = f"{load} → {load_average()}"
+
+        print("bench: memory baseline", flush=True)
+        baseline = {}
+        for renderer in RENDERERS:
+            renderer_env = dict(env, **(SOFTWARE_ENV if renderer == "software" else {}))
+            baseline[renderer] = int(key_values(run([bench, "baseline", "3", renderer], env=renderer_env))
+                                     ["baseline_vmhwm_kb"])
+
+        runs = {}
+        for renderer in RENDERERS:
+            for hog in (False, True):
+                print(f"bench: pacing, {renderer} renderer, {'one CPU hog beside it' if hog else 'idle'}", flush=True)
+                runs[(renderer, hog)] = run_game(binary, env, renderer, hog)
+    finally:
+        server.terminate()
+        server.wait()
+
+    report = write_report(pictures, versions, renderer_names, stats, frames_load, counts, callgrind_load,
+                          startup, baseline, runs, time.time() - began)
+    path = os.path.join(ROOT, "docs", "PERFORMANCE.md")
+    with open(path) as f:
+        text = f.read()
+    if BEGIN_MARK in text and END_MARK in text:
+        text = text[:text.index(BEGIN_MARK)] + report + text[text.index(END_MARK) + len(END_MARK):]
+    else:
+        text += "\n" + report + "\n"
+    with open(path, "w") as f:
+        f.write(text)
+    print(report)
+
+
+def write_report(pictures, versions, renderer_names, stats, frames_load, counts, callgrind_load,
+                 startup, baseline, runs, duration):
+    lscpu = run(["lscpu"])
+    model = re.search(r"Model name:\s*(.+)", lscpu).group(1).strip()
+    out = [BEGIN_MARK, "",
+           f"Measured {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())} by `make bench` in {duration:.0f} s "
+           f"on {model}, {os.cpu_count()} cores, Linux {platform.release()}, SDL {versions.get('sdl_version')}, "
+           f"SDL_image {versions.get('sdl_image_version')}, under Xvfb (1024 × 768 × 24). "
+           f"Renderers: software = `{renderer_names.get('software')}`, "
+           f"default = `{renderer_names.get('default')}`. Load averages are 1/5/15-minute, "
+           "before → after each measurement.", ""]
+
+    out += ["### Pictures", "", "| picture | decoded as | size | file | kept surface | 32-bit texture |",
+            "|---|---|---|---|---|---|"]
+    surface_bytes = texture_bytes = 0
+    for path, kind, w, h, file_bytes, surface, texture, _bits in pictures:
+        out.append(f"| {path} | {kind} | {w} × {h} | {int(file_bytes) / 1024:.0f} KiB | "
+                   f"{mib(int(surface), True)} | {mib(int(texture), True)} |")
+        surface_bytes += int(surface)
+        texture_bytes += int(texture)
+        if path.endswith("Player.png"):
+            texture_bytes += int(texture)  # the player's own second texture
+    out.append("")
+
+    out += ["### Frame cost", "",
+            f"{FRAMES} frames each, game and floor taking turns in one process, load {frames_load[0]} → "
+            f"{frames_load[1]}. Times in microseconds.", "",
+            "| renderer | kind | p50 | p99 | max | frames over 16.57 ms | p99 game ÷ floor | target ≤ 1.05 |",
+            "|---|---|---|---|---|---|---|---|"]
+    for renderer in RENDERERS:
+        game, floor = stats[(renderer, "game")], stats[(renderer, "floor")]
+        ratio = game["p99"] / floor["p99"]
+        for kind, s in (("game", game), ("floor", floor)):
+            tail = f"{ratio:.3f} | {verdict(ratio <= TARGET_FRAME_RATIO)}" if kind == "game" else " | "
+            out.append(f"| {renderer} | {kind} | {s['p50']:.0f} | {s['p99']:.0f} | {s['max']:.0f} | "
+                       f"{s['over_budget']} | {tail} |")
+    if counts.get("game") and counts.get("floor"):
+        out += ["", f"Callgrind, software renderer, {CALLGRIND_FRAMES} timed + 60 warm-up frames, load {callgrind_load} "
+                f"(counts do not depend on it): {counts['game']:,.0f} instructions per game frame against "
+                f"{counts['floor']:,.0f} per floor frame, ratio {counts['game'] / counts['floor']:.4f}."]
+    out += ["", "![frame-time distribution](frame-times.png)", ""]
+
+    out += ["### Pacing", "",
+            f"The real binary, two walks of {SEGMENT_SECONDS} s (D, then A) per run; frames = pixels walked ÷ 8, "
+            "windows = frame windows opened on the steady clock between the readings.", "",
+            "| renderer | beside it | frames | windows | frames ÷ windows | target | load |",
+            "|---|---|---|---|---|---|---|"]
+    for (renderer, hog), r in runs.items():
+        target = verdict(r["ratio"] >= TARGET_PACING) if renderer == "software" and not hog else "—"
+        out.append(f"| {renderer} | {'one CPU hog' if hog else 'nothing'} | {r['frames']} | {r['windows']} | "
+                   f"{r['ratio']:.4f} | {target} | {r['load']} |")
+    out.append("")
+
+    out += ["### Start-up", "",
+            f"In process, median of {STARTUP_REPEATS} rounds: the game's start-up and first frame against the floor "
+            "(the same SDL_Init, window and renderer, IMG_Load of the six pictures, their textures, one bare frame). "
+            "Milliseconds.", "",
+            "| renderer | game | floor | game ÷ floor | target ≤ 1.1 | floor: SDL + window + renderer | "
+            "decode | textures | frame | load |", "|---|---|---|---|---|---|---|---|---|---|"]
+    for renderer in RENDERERS:
+        s = startup[renderer]
+        ratio = s["startup_game_us"] / s["startup_floor_us"]
+        out.append(f"| {renderer} | {s['startup_game_us'] / 1000:.1f} | {s['startup_floor_us'] / 1000:.1f} | "
+                   f"{ratio:.3f} | {verdict(ratio <= TARGET_STARTUP_RATIO)} | "
+                   f"{s['startup_floor_init_us'] / 1000:.1f} | {s['startup_floor_decode_us'] / 1000:.1f} | "
+                   f"{s['startup_floor_textures_us'] / 1000:.1f} | {s['startup_floor_frame_us'] / 1000:.1f} | "
+                   f"{s['load']} |")
+    out += ["", "The real binary, from spawn to its lines on standard output (idle runs), seconds:", "",
+            "| renderer | \"init success\" | \"player init\" (the loop starts next) |", "|---|---|---|"]
+    for renderer in RENDERERS:
+        r = runs[(renderer, False)]
+        out.append(f"| {renderer} | {r['init_s']:.3f} | {r['ready_s']:.3f} |")
+    out.append("")
+
+    floor_kb = (surface_bytes + texture_bytes) / 1024
+    out += ["### Memory", "",
+            f"Floor: textures {mib(texture_bytes, True)} (every picture at 4 bytes a pixel, the player's twice) + "
+            f"kept surfaces {mib(surface_bytes, True)} = {mib(floor_kb)}. Baseline: the same SDL set-up drawing "
+            "nothing, no pictures. Peak resident set (VmHWM) of the real binary at the end of its idle run.", "",
+            "| renderer | peak RSS | baseline | peak − baseline | (peak − baseline) ÷ floor | target ≤ 1.1 | "
+            "peak ÷ (baseline + floor) |", "|---|---|---|---|---|---|---|"]
+    for renderer in RENDERERS:
+        peak = runs[(renderer, False)]["peak_rss_kb"]
+        base = baseline[renderer]
+        ratio = (peak - base) / floor_kb
+        out.append(f"| {renderer} | {mib(peak)} | {mib(base)} | {mib(peak - base)} | {ratio:.3f} | "
+                   f"{verdict(ratio <= TARGET_MEMORY_RATIO)} | {peak / (base + floor_kb):.3f} |")
+    out += ["", END_MARK]
+    return "\n".join(out)
+
+
+if __name__ == "__main__":
+    main()
