@@ -47,9 +47,9 @@ constexpr SDL_Color kPalette[kColourCount] = {
     {244, 246, 249, 255}, {255, 255, 255, 255},
     {230, 236, 246, 255}, {200, 210, 230, 255},
     // Far mountains; the game dims this layer to 180/255, so they are drawn light.
-    {196, 206, 234, 255}, {160, 174, 212, 255}, {128, 142, 188, 255}, {250, 252, 255, 255},
-    {206, 216, 242, 255}, {186, 198, 228, 255},
-    {120, 150, 176, 255}, {98, 126, 158, 255}, {146, 176, 196, 255},
+    {160, 172, 214, 255}, {136, 148, 196, 255}, {112, 122, 176, 255}, {255, 255, 255, 255},
+    {210, 220, 246, 255}, {170, 184, 222, 255},
+    {112, 156, 166, 255}, {92, 132, 150, 255}, {140, 182, 180, 255},
     {156, 200, 98, 255}, {112, 170, 82, 255}, {80, 138, 74, 255},
     {104, 164, 78, 255}, {64, 124, 66, 255}, {42, 92, 60, 255}, {58, 112, 84, 255}, {36, 80, 68, 255},
     {118, 80, 54, 255}, {80, 54, 42, 255},
@@ -408,14 +408,14 @@ void well(Canvas& c, int x) {
         for (int dx = -4 + y; dx <= 30 - y; ++dx) c.set(x + dx, base - 36 - y, dx > 13 ? kRoofDark : kRoof);
 }
 
-void bush(Canvas& c, Rng& rng, int x, int w) {
+void bush(Canvas& c, Rng& rng, int x, int base, int w) {
     int r = w / 2;
     for (int k = 0; k < 3; ++k) {
-        int bx = x + (k - 1) * r / 2 + rng.range(-1, 1), by = kSurfaceCell - r / 2 - (k == 1 ? 2 : 0);
+        int bx = x + (k - 1) * r / 2 + rng.range(-1, 1), by = base - r / 2 - (k == 1 ? 2 : 0);
         int rr = r - (k == 1 ? 0 : 2);
         for (int dy = -rr; dy <= rr; ++dy)
             for (int dx = -rr; dx <= rr; ++dx) {
-                if (dx * dx + dy * dy > rr * rr + rr || by + dy > kSurfaceCell) continue;
+                if (dx * dx + dy * dy > rr * rr + rr || by + dy > base) continue;
                 int lit = -dx - 2 * dy;
                 c.set(bx + dx, by + dy, lit > rr ? kLeafLight : lit > -rr ? kLeaf : kLeafDark);
             }
@@ -447,15 +447,33 @@ void stump(Canvas& c, int x) {
     c.set(x + 10, kSurfaceCell, kWoodDark);
 }
 
+// A low wall of stacked stones, closing the ends of the walk.
+void drystoneWall(Canvas& c, Rng& rng, int x, int length) {
+    for (int row = 0; row < 5; ++row) {
+        int y = kSurfaceCell - 4 * (row + 1);
+        int stoneX = x + row * 3 + (row % 2) * 2;
+        int rowEnd = x + length - row * 3;
+        while (stoneX < rowEnd) {
+            int w = std::min(rng.range(5, 9), rowEnd - stoneX);
+            c.rect(stoneX, y, w, 4, kStone);
+            c.rect(stoneX, y, w, 1, kStoneLight);
+            c.rect(stoneX + w - 1, y, 1, 4, kStoneDark);
+            c.rect(stoneX, y + 3, w, 1, kStoneDark);
+            stoneX += w;
+        }
+    }
+}
+
 // A creek under a plank bridge; the planks keep the walking surface level.
 void bridge(Canvas& c, int x, int length) {
     for (int px = x; px < x + length; ++px) {
-        int from = px - x, to = x + length - 1 - px;
-        int bank = std::min(from, to);
-        int depth = std::min(30, 4 + bank * 2);
+        int from = px - x + 1, to = x + length - px;
+        // A rounded bed, deepest in the middle, edged with dark earth.
+        int depth = 3 + 4 * 22 * from * to / (length * length);
         for (int y = kSurfaceCell + 3; y < kSurfaceCell + 3 + depth; ++y)
-            c.set(px, y, (y - kSurfaceCell) < 6 && ((px + y) % 7 < 3) ? kWaterLight : kWater);
+            c.set(px, y, (y - kSurfaceCell) % 5 == 0 && (px + y) % 9 < 4 ? kWaterLight : kWater);
         c.set(px, kSurfaceCell + 3, kWaterLight);
+        c.rect(px, kSurfaceCell + 3 + depth, 1, 2, kSoilDeep);
     }
     c.rect(x - 6, kSurfaceCell, length + 12, 3, kWood);
     for (int px = x - 6; px < x + length + 6; px += 5) c.column(px, kSurfaceCell, kSurfaceCell + 2, kWoodDark);
@@ -480,30 +498,30 @@ SDL_Surface* drawPlayer() {
         "...........kkrrrrrrkk...........",
         "..........krrrrrrrrrrk..........",
         ".........krrrrrrrrrrrrk.........",
-        "........kRrrrrrkkkkkrrk.........",
-        "........kRrrrrkhhhhhkrk.........",
-        ".......kRRrrrkhhssssskk.........",
-        ".......kRRrrrkhsssssssk.........",
-        ".......kRRrrrkhssssksssk........",
-        "......kRRRrrrkhsssssssssk.......",
-        "......kRRRrrrkhssssssskk........",
-        "......kRRRrrrrkkSSSSSk..........",
-        ".....kRRRRrrrrrrkkkkkrk.........",
+        "........kRrrrrrrrrrrrrrk........",
+        "........kRrrrrrkkkkkkrrk........",
+        ".......kRRrrrrkhhhhhhkrk........",
+        ".......kRRrrrkhhhhhsshk.........",
+        ".......kRRrrrkhhssskssk.........",
+        "......kRRRrrrkhsssssssk.........",
+        "......kRRRrrrkhssssssssk........",
+        "......kRRRrrrrksssssskk.........",
+        "......kRRRrrrrrkkSSSkrk.........",
+        ".....kRRRRrrrrrrkkkkrrrk........",
         ".....kRRRRrrrrrrrrrrrrrk........",
-        ".....kRRRRrrrrrrrrrrrrrk........",
-        "....kRRRRRrrrrrrrkkrrrrk........",
-        "....kRRRRrrrrrrrkssskrrk........",
-        "....kRRRRrrrrrrrksssskkk........",
-        "....kkRRRrrrrrrrrkkkkrk.........",
-        "......kkbbbbgbbbbbbbbk..........",
-        "......kRRrrrrrrrrrrrrk..........",
-        ".......kkRrrrrrrrrrrkk..........",
-        ".........kkppkkpppk.............",
+        ".....kRRRRrrrrrrrRrrrrrk........",
+        "....kRRRRrrrrrrrrRrrrrrk........",
+        "....kRRRRrrrrrrrrRrrrrk.........",
+        "....kRRRRrrrrrrrrkssssk.........",
+        "....kkRRbbbbbbgbbkSSk...........",
+        "......kRRrrrrrrrrrrrk...........",
+        ".......kkkRrrrrrrkkk............",
+        ".........kpppkkpppk.............",
         ".........kpppk.kpppk............",
         ".........kpppk..kppk............",
-        "........kbbbbk..kbbbbk..........",
-        "........kbbbbbk.kbbbbbk.........",
-        "........kkkkkkk.kkkkkkk.........",
+        "........kbbbbk..kbbbk...........",
+        "........kbbbbbk.kbbbbk..........",
+        "........kkkkkkk.kkkkkk..........",
     };
     Canvas c(kPlayerCell, kPlayerCell);
     c.sprite(0, 0, kRows, playerKey);
@@ -546,11 +564,11 @@ SDL_Surface* drawBackground2() {
     Canvas c(kCellsWide, kCellsHigh);
     Rng rng{0xFA2};
     std::vector<Peak> peaks;
-    for (int x = -80; x < kCellsWide + 160; x += rng.range(60, 150))
-        peaks.push_back({x, rng.range(80, 170), rng.range(70, 140)});
+    for (int x = -80; x < kCellsWide + 160; x += rng.range(45, 115))
+        peaks.push_back({x, rng.range(105, 195), rng.range(70, 130)});
     // The great peak: a landmark seen early on the walk.
-    peaks.push_back({760, 214, 170});
-    peaks.push_back({1640, 190, 130});
+    peaks.push_back({760, 250, 190});
+    peaks.push_back({1640, 228, 150});
     for (int x = 0; x < kCellsWide; ++x) {
         int best = -1000, owner = 0;
         for (int i = 0; i < static_cast<int>(peaks.size()); ++i) {
@@ -560,9 +578,9 @@ SDL_Surface* drawBackground2() {
         }
         int elevation = best + noise(11, x, 9, 8) + noise(12, x, 3, 3) - 5;
         int ridge = kMountainFoot - std::max(elevation, 20);
-        int snowLine = kMountainFoot - 128 - noise(13, x, 7, 22);
+        int snowLine = kMountainFoot - 150 - noise(13, x, 7, 22);
         bool litSide = x < peaks[owner].x + noise(14, x, 5, 4) - 2;
-        int hazeTop = 236 + noise(15, x, 40, 16);
+        int hazeTop = 196 + noise(15, x, 40, 16);
         for (int y = ridge; y < kCellsHigh; ++y) {
             int depth = y - ridge;
             uint8_t colour = litSide ? kPeakLit : kPeakShadow;
@@ -575,18 +593,18 @@ SDL_Surface* drawBackground2() {
         }
     }
     // Foothills in front of the range, with a keep on one of them.
+    auto foothill = [](int x) { return 228 + noise(21, x, 70, 40) + noise(22, x, 23, 10) - 25; };
     int castleX = 1380;
     for (int x = 0; x < kCellsWide; ++x) {
-        int top = 258 + noise(21, x, 110, 34) + noise(22, x, 27, 8) - 17;
-        int slope = (258 + noise(21, x + 4, 110, 34)) - (258 + noise(21, x - 4, 110, 34));
+        int top = foothill(x);
+        int slope = foothill(x + 4) - foothill(x - 4);
         for (int y = top; y < kCellsHigh; ++y) {
-            uint8_t colour = y - top < 2 ? kFoothillLit : kFoothill;
-            if (slope > 1 && y - top < 30 && bayer(x, y) < 10) colour = kFoothillDark;
-            if (y - top > 40 && bayer(x, y) < std::min(16, y - top - 40)) colour = kFoothillDark;
+            uint8_t colour = y - top < 2 && slope <= 0 ? kFoothillLit : kFoothill;
+            if (y - top > 16 && bayer(x, y) < std::min(16, y - top - 16)) colour = kFoothillDark;
             c.set(x, y, colour);
         }
     }
-    int castleBase = 258 + noise(21, castleX + 20, 110, 34) + noise(22, castleX + 20, 27, 8) - 17 + 4;
+    int castleBase = foothill(castleX + 22) + 4;
     c.rect(castleX, castleBase - 26, 44, 27, kFoothillDark);
     c.rect(castleX + 6, castleBase - 44, 10, 20, kFoothillDark);
     c.rect(castleX + 30, castleBase - 38, 10, 14, kFoothillDark);
@@ -603,8 +621,8 @@ SDL_Surface* drawBackground2() {
 SDL_Surface* drawBackground1() {
     Canvas c(kCellsWide, kCellsHigh);
     Rng rng{0xB61};
-    auto backHill = [](int x) { return 222 + noise(31, x, 190, 44) + noise(32, x, 53, 12) - 28; };
-    auto frontHill = [](int x) { return 266 + noise(41, x, 140, 26) + noise(42, x, 37, 6) - 16; };
+    auto backHill = [](int x) { return 240 + noise(31, x, 190, 40) + noise(32, x, 53, 12) - 26; };
+    auto frontHill = [](int x) { return 276 + noise(41, x, 140, 24) + noise(42, x, 37, 6) - 15; };
     for (int x = 0; x < kCellsWide; ++x) {
         int top = backHill(x);
         for (int y = top; y < kCellsHigh; ++y) {
@@ -612,6 +630,19 @@ SDL_Surface* drawBackground1() {
             uint8_t colour = depth < 2 ? kHillLight : kHillMid;
             if (depth >= 2 && depth < 6 && bayer(x, y) < 8 - depth) colour = kHillLight;
             c.set(x, y, colour);
+        }
+    }
+    // Ploughed fields on the slopes, their furrows following the hill, edged by hedgerows.
+    for (int x = rng.range(20, 80); x < kCellsWide; x += rng.range(140, 320)) {
+        int length = rng.range(50, 110);
+        bool lightFurrows = rng.chance(50);
+        for (int fx = x; fx < x + length && fx < kCellsWide; ++fx) {
+            int top = backHill(fx);
+            // Tapered ends, so each field lies on the slope rather than standing on it.
+            int reach = std::min({fx - x, x + length - fx, 24}) + noise(33, fx, 17, 6);
+            for (int depth = 9; depth < 9 + reach; ++depth)
+                if ((depth / 3) % 2 == 0) c.set(fx, top + depth, lightFurrows ? kHillLight : kHillDark);
+            if (fx % 3 == 0) c.disc(fx, top + 7, 1, fx % 2 ? kLeaf : kLeafDark);
         }
     }
     // Trees along the back ridge: scattered singles and small groups.
@@ -644,6 +675,8 @@ SDL_Surface* drawBackground1() {
         }
         x += standLength + rng.range(60, 220);
     }
+    for (int bx = rng.range(5, 30); bx < kCellsWide; bx += rng.range(18, 90))
+        bush(c, rng, bx, kSurfaceCell + 2, rng.range(8, 14));
     cottage(c, 1490, frontHill(1504) + 2, true);
     cottage(c, 3380, frontHill(3394) + 2, false);
     roundTree(c, rng, 2920, frontHill(2920) + 3, 16);
@@ -680,6 +713,25 @@ SDL_Surface* drawGround() {
         c.rect(x, y, size + 1, size, colour);
         if (size > 1) c.rect(x, y, size, 1, kStoneLight);
     }
+    // Roots reaching down from the turf.
+    for (int x = rng.range(4, 20); x < kCellsWide; x += rng.range(14, 70)) {
+        int rx = x, length = rng.range(4, 12);
+        for (int y = kSurfaceCell + 4; y < kSurfaceCell + 4 + length; ++y) {
+            c.set(rx, y, kSoilDeep);
+            if (rng.chance(55)) rx += rng.chance(50) ? 1 : -1;
+        }
+    }
+    // Bigger stones set deep in the earth.
+    for (int x = rng.range(30, 90); x < kCellsWide; x += rng.range(60, 200)) {
+        int y = rng.range(kSurfaceCell + 30, kCellsHigh - 4);
+        int w = rng.range(6, 14), h = rng.range(3, 6);
+        for (int dy = 0; dy < h; ++dy)
+            for (int dx = 0; dx < w; ++dx) {
+                bool corner = (dy == 0 || dy == h - 1) && (dx == 0 || dx == w - 1);
+                if (corner) continue;
+                c.set(x + dx, y + dy, dy == 0 ? kStone : dx > w - 3 || dy == h - 1 ? kStoneDark : kStone);
+            }
+    }
     // Grass blades above the surface.
     for (int x = 0; x < kCellsWide; x += rng.range(1, 4)) {
         int h = rng.range(1, 3);
@@ -692,20 +744,34 @@ SDL_Surface* drawGround() {
         {1560, 6},  {1800, 7},  {2080, 1},  {2310, 3},  {2480, 4},  {2760, 2},  {2940, 8},
         {3120, 6},  {3360, 1},  {3560, 4},  {3790, 3},  {3950, 0},
     };
+    // Smaller things between the landmarks, kept clear of them.
+    std::vector<Thing> fillers;
+    for (int x = rng.range(40, 80); x < kCellsWide - 30; x += rng.range(36, 120)) {
+        bool clear = true;
+        for (const Thing& t : things) clear = clear && std::abs(t.x - x) > 46;
+        if (std::abs(x - 290) < 30) clear = false;
+        if (!clear) continue;
+        int roll = rng.range(0, 99);
+        fillers.push_back({x, roll < 45 ? 2 : roll < 65 ? 3 : roll < 75 ? 8 : roll < 85 ? 9 : 4});
+    }
+    things.insert(things.begin(), fillers.begin(), fillers.end());
     for (const Thing& t : things) {
         switch (t.kind) {
             case 0: fence(c, t.x - 40, 72); break;
             case 1: lamp(c, t.x); break;
-            case 2: bush(c, rng, t.x, rng.range(12, 18)); break;
+            case 2: bush(c, rng, t.x, kSurfaceCell, rng.range(12, 18)); break;
             case 3: rock(c, t.x, kSurfaceCell, rng.range(14, 22), rng.range(7, 11)); break;
             case 4: roundTree(c, rng, t.x, kSurfaceCell, rng.range(16, 22)); break;
             case 5: well(c, t.x); break;
             case 6: fence(c, t.x, rng.range(30, 60)); break;
             case 7: bridge(c, t.x, 44); break;
             case 8: stump(c, t.x); break;
+            case 9: rock(c, t.x, kSurfaceCell, rng.range(6, 10), rng.range(3, 5)); break;
         }
     }
     signpost(c, 290);
+    drystoneWall(c, rng, 0, 70);
+    drystoneWall(c, rng, kCellsWide - 70, 70);
     for (int x = rng.range(10, 30); x < kCellsWide; x += rng.range(12, 60)) {
         if (rng.chance(30)) mushroom(c, x);
         else flower(c, x, rng.chance(50) ? kYellow : rng.chance(50) ? kPink : kWhite);
