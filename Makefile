@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: run test build build-tests deps test-deps bench
+.PHONY: run test build build-tests deps test-deps bench art screenshot
 
 run: build
 	./$(BUILD)/hollowmere
@@ -30,3 +30,11 @@ bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DHOLLOWMERE_BENCH=ON
 	cmake --build build-bench -j $(JOBS) --target hollowmere hollowmere_bench
 	python3 bench/run_bench.py build-bench
+
+# Redraws the six pictures in Images/ from tools/art.cpp; commit them with the change.
+art: build
+	./$(BUILD)/tools/hollowmere_make_art Images
+
+# Runs the game under Xvfb and rewrites docs/screenshot.png and docs/screenshot-night.png.
+screenshot: test-deps build
+	scripts/screenshot ./$(BUILD)/hollowmere
