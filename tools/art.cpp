@@ -222,11 +222,11 @@ void pineTree(Canvas& c, Rng& rng, int x, int base, int height) {
 void rock(Canvas& c, int x, int base, int w, int h) {
     for (int dy = 0; dy < h; ++dy)
         for (int dx = -w / 2; dx <= w / 2; ++dx) {
-            int ex = dx * 2 * h, ey = (h - dy) * w;  // ellipse sitting on base
+            int ex = dx * 2 * h, ey = dy * w;  // the upper half of an ellipse, flat on the base
             if (ex * ex + ey * ey > w * w * h * h) continue;
             uint8_t colour = kStone;
-            if (dy < h / 3 || dx > w / 4) colour = kStoneDark;
-            if (dy > h / 2 && dx < 0) colour = kStoneLight;
+            if (dy < h / 4 || dx > w / 4) colour = kStoneDark;
+            if (dy > h / 2 && dx < w / 8) colour = kStoneLight;
             c.set(x + dx, base - dy, colour);
         }
 }
@@ -464,6 +464,36 @@ void drystoneWall(Canvas& c, Rng& rng, int x, int length) {
     }
 }
 
+// Things buried in the earth, for the walk's fastest layer to carry past.
+void bone(Canvas& c, int x, int y) {
+    c.rect(x + 1, y, 8, 2, kWall);
+    c.rect(x, y - 1, 2, 2, kWall);
+    c.rect(x, y + 1, 2, 2, kWall);
+    c.rect(x + 8, y - 1, 2, 2, kWall);
+    c.rect(x + 8, y + 1, 2, 2, kWall);
+    c.rect(x + 2, y + 1, 6, 1, kStoneLight);
+}
+
+void fossil(Canvas& c, int x, int y) {
+    for (int r = 5; r >= 1; r -= 2) {
+        for (int dy = -r; dy <= r; ++dy)
+            for (int dx = -r; dx <= r; ++dx) {
+                int d = dx * dx + dy * dy;
+                if (d <= r * r + r && d > (r - 1) * (r - 1) + (r - 1) - r) c.set(x + dx + (5 - r) / 2, y + dy, kStoneLight);
+            }
+    }
+    c.set(x, y, kStoneDark);
+}
+
+void chest(Canvas& c, int x, int y) {
+    c.rect(x, y, 12, 8, kWood);
+    c.rect(x, y, 12, 3, kWoodDark);
+    c.rect(x, y + 3, 12, 1, kYellow);
+    c.rect(x + 5, y + 3, 2, 3, kYellow);
+    c.rect(x + 3, y, 1, 8, kOutline);
+    c.rect(x + 8, y, 1, 8, kOutline);
+}
+
 // A creek under a plank bridge; the planks keep the walking surface level.
 void bridge(Canvas& c, int x, int length) {
     for (int px = x; px < x + length; ++px) {
@@ -584,6 +614,11 @@ SDL_Surface* drawBackground2() {
         for (int y = ridge; y < kCellsHigh; ++y) {
             int depth = y - ridge;
             uint8_t colour = litSide ? kPeakLit : kPeakShadow;
+            // A narrow facet below each summit on the lit side, so the peaks read as solid.
+            const Peak& p = peaks[owner];
+            int below = y - (kMountainFoot - p.height);
+            int across = p.x - x + noise(17, y, 6, 5) - 2;
+            if (litSide && below > 0 && across * 5 * p.height < below * p.halfWidth) colour = kPeakBase;
             int fade = depth - 34 - noise(16, x, 13, 20);
             if (fade > 0 && (fade >= 16 || bayer(x, y) < fade)) colour = kPeakBase;
             if (y < snowLine) colour = litSide ? kSnow : kSnowShadow;
@@ -732,6 +767,12 @@ SDL_Surface* drawGround() {
                 c.set(x + dx, y + dy, dy == 0 ? kStone : dx > w - 3 || dy == h - 1 ? kStoneDark : kStone);
             }
     }
+    bone(c, 610, kSurfaceCell + 44);
+    fossil(c, 1330, kSurfaceCell + 62);
+    chest(c, 2190, kSurfaceCell + 58);
+    bone(c, 2860, kSurfaceCell + 30);
+    fossil(c, 3470, kSurfaceCell + 40);
+    bone(c, 3880, kSurfaceCell + 66);
     // Grass blades above the surface.
     for (int x = 0; x < kCellsWide; x += rng.range(1, 4)) {
         int h = rng.range(1, 3);
