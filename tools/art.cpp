@@ -153,7 +153,11 @@ SDL_Surface* toSurface(const Canvas& canvas, int scale, bool transparent) {
     std::copy(kPalette, kPalette + kColourCount, colours);
     // An opaque picture gets no transparency entry at all.
     if (!transparent) colours[kClear] = kPalette[kWhite];
-    SDL_SetPaletteColors(surface->format->palette, colours, 0, kColourCount);
+    // A palette of just our colours, rather than the 256 a new 8-bit surface gets, keeps each file's PLTE small.
+    SDL_Palette* palette = SDL_AllocPalette(kColourCount);
+    SDL_SetPaletteColors(palette, colours, 0, kColourCount);
+    SDL_SetSurfacePalette(surface, palette);
+    SDL_FreePalette(palette);  // the surface keeps its own reference
     auto* pixels = static_cast<uint8_t*>(surface->pixels);
     for (int y = 0; y < surface->h; ++y) {
         uint8_t* row = pixels + static_cast<size_t>(y) * surface->pitch;
