@@ -717,7 +717,7 @@ SDL_Surface* drawBackground1() {
     for (int bx = rng.range(5, 30); bx < kCellsWide; bx += rng.range(18, 90))
         bush(c, rng, bx, kSurfaceCell + 2, rng.range(8, 14));
     cottage(c, 1490, frontHill(1504) + 2, true);
-    cottage(c, 3380, frontHill(3394) + 2, false);
+    cottage(c, 2660, frontHill(2674) + 2, false);
     roundTree(c, rng, 2920, frontHill(2920) + 3, 16);
     return toSurface(c, kGrid, true);
 }
