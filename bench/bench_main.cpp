@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -20,6 +21,7 @@
 #else
 #define CALLGRIND_START_INSTRUMENTATION
 #define CALLGRIND_STOP_INSTRUMENTATION
+#define CALLGRIND_ZERO_STATS
 #endif
 
 #include "app/app.h"
@@ -31,8 +33,6 @@ namespace {
 constexpr Uint32 kGameSubsystems = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO |
                                    SDL_INIT_JOYSTICK | SDL_INIT_HAPTIC |
                                    SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS;
-// Frames run before any is timed, so caches and lazily made objects are warm.
-constexpr int kWarmUpFrames = 60;
 // The player turns round after this many frames: 8 pixels a frame crosses the
 // 7172 walkable pixels in 897 frames, so every frame of a walk scrolls.
 constexpr int kFramesPerWalk = 880;
@@ -54,6 +54,29 @@ using Clock = std::chrono::steady_clock;
 
 double microsecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+// CPU time of every thread of the process, so OpenGL's rasterizer threads count too.
+double processCpuMicroseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
+}
+
+// One frame's cost: wall-clock time, and CPU time, which another process's load disturbs less.
+struct Sample {
+    double wall;
+    double cpu;
+};
+
+// Times `step` on both clocks.
+template <typename Step>
+Sample timeStep(Step step) {
+    const double cpuStart = processCpuMicroseconds();
+    const Clock::time_point start = Clock::now();
+    step();
+    const double wall = microsecondsSince(start);
+    return {wall, processCpuMicroseconds() - cpuStart};
 }
 
 // Makes the next SDL_CreateRenderer(window, -1, 0) pick `renderer`'s driver.
@@ -157,13 +180,14 @@ struct Rig {
     const char* renderer;
     Game game;
     Player player;
-    std::vector<double> gameMicroseconds;
-    std::vector<double> floorMicroseconds;
+    std::vector<Sample> gameSamples;
+    std::vector<Sample> floorSamples;
 };
 
-// `frames COUNT OUT.csv RENDERER...`: every rig runs one game frame and one
-// floor frame in turn, the order swapped each round so neither always goes first.
-int benchFrames(int frameCount, const char* outPath, std::vector<const char*> renderers) {
+// `frames COUNT WARM-UP OUT.csv RENDERER...`: every rig runs one game frame and
+// one floor frame in turn, the order swapped each round so neither always goes first.
+int benchFrames(int frameCount, int warmUpFrames, const char* outPath,
+                std::vector<const char*> renderers) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     std::vector<Rig*> rigs;
     for (const char* renderer : renderers) {
@@ -174,30 +198,28 @@ int benchFrames(int frameCount, const char* outPath, std::vector<const char*> re
             return 1;
         }
         std::printf("renderer %s %s\n", renderer, rendererName(rig->game.renderer).c_str());
-        rig->gameMicroseconds.reserve(frameCount);
-        rig->floorMicroseconds.reserve(frameCount);
+        rig->gameSamples.reserve(frameCount);
+        rig->floorSamples.reserve(frameCount);
         rigs.push_back(rig);
     }
 
     CALLGRIND_START_INSTRUMENTATION;
-    for (int frame = -kWarmUpFrames; frame < frameCount; ++frame) {
+    for (int frame = -warmUpFrames; frame < frameCount; ++frame) {
+        // Under callgrind, only the timed frames are counted.
+        if (frame == 0) CALLGRIND_ZERO_STATS;
         for (Rig* rig : rigs) {
             drainEvents();
-            steer(rig->game, rig->player, frame + kWarmUpFrames);
+            steer(rig->game, rig->player, frame + warmUpFrames);
             const bool gameFirst = frame % 2 == 0;
             for (int turn = 0; turn < 2; ++turn) {
                 if ((turn == 0) == gameFirst) {
-                    const Clock::time_point start = Clock::now();
-                    runGameFrame(rig->game, rig->player);
-                    const double spent = microsecondsSince(start);
-                    if (frame >= 0) rig->gameMicroseconds.push_back(spent);
+                    const Sample spent = timeStep([rig] { runGameFrame(rig->game, rig->player); });
+                    if (frame >= 0) rig->gameSamples.push_back(spent);
                 } else {
                     // The floor repeats the calls of the game's previous frame, same pixels.
                     const FrameCalls calls = readCalls(rig->game, rig->player);
-                    const Clock::time_point start = Clock::now();
-                    runFloorFrame(calls);
-                    const double spent = microsecondsSince(start);
-                    if (frame >= 0) rig->floorMicroseconds.push_back(spent);
+                    const Sample spent = timeStep([&calls] { runFloorFrame(calls); });
+                    if (frame >= 0) rig->floorSamples.push_back(spent);
                 }
             }
         }
@@ -205,11 +227,13 @@ int benchFrames(int frameCount, const char* outPath, std::vector<const char*> re
     CALLGRIND_STOP_INSTRUMENTATION;
 
     std::ofstream out(outPath);
-    out << "renderer,kind,frame,microseconds\n";
+    out << "renderer,kind,frame,microseconds,cpu_microseconds\n";
     for (const Rig* rig : rigs) {
-        for (size_t i = 0; i < rig->gameMicroseconds.size(); ++i) {
-            out << rig->renderer << ",game," << i << ',' << rig->gameMicroseconds[i] << '\n';
-            out << rig->renderer << ",floor," << i << ',' << rig->floorMicroseconds[i] << '\n';
+        for (size_t i = 0; i < rig->gameSamples.size(); ++i) {
+            const Sample& game = rig->gameSamples[i];
+            const Sample& floor = rig->floorSamples[i];
+            out << rig->renderer << ",game," << i << ',' << game.wall << ',' << game.cpu << '\n';
+            out << rig->renderer << ",floor," << i << ',' << floor.wall << ',' << floor.cpu << '\n';
         }
     }
     // The rigs share SDL, so one SDL_Quit ends them all; the process ends next anyway.
@@ -241,8 +265,9 @@ struct FloorTimes {
     double frame;     // one bare frame of them
 };
 
-// The least a start-up that shows these pictures can do.
-FloorTimes timeFloorStartUp() {
+// The least a start-up that shows these pictures can do; `announce` prints a
+// line as soon as the frame is presented.
+FloorTimes timeFloorStartUp(bool announce = false) {
     FloorTimes times{};
     Clock::time_point start = Clock::now();
     SDL_Init(kGameSubsystems);
@@ -274,6 +299,7 @@ FloorTimes timeFloorStartUp() {
     SDL_RenderCopyEx(renderer, textures[0], &cell, &sprite, 0.0, nullptr, SDL_FLIP_NONE);
     SDL_RenderPresent(renderer);
     times.frame = microsecondsSince(start);
+    if (announce) printLine("floor frame presented");
 
     for (int i = 0; i < kPictureCount; ++i) {
         SDL_DestroyTexture(textures[i]);
@@ -284,6 +310,15 @@ FloorTimes timeFloorStartUp() {
     IMG_Quit();
     SDL_Quit();
     return times;
+}
+
+// `floor-once RENDERER`: the floor's start-up in a fresh process, for the
+// driver to time from spawn as it times the game.
+int floorOnce(const char* renderer) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    chooseRenderer(renderer);
+    timeFloorStartUp(true);
+    return 0;
 }
 
 // `startup REPEATS RENDERER`: game and floor in turn, medians printed.
@@ -384,7 +419,8 @@ int baseline(int seconds, const char* renderer) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: hollowmere_bench frames COUNT OUT.csv RENDERER...\n"
+                 "usage: hollowmere_bench frames COUNT WARM-UP OUT.csv RENDERER...\n"
+                 "       hollowmere_bench floor-once RENDERER\n"
                  "       hollowmere_bench startup REPEATS RENDERER\n"
                  "       hollowmere_bench pictures\n"
                  "       hollowmere_bench baseline SECONDS RENDERER\n"
@@ -397,10 +433,11 @@ int usage() {
 int main(int argc, char* argv[]) {
     if (argc < 2) return usage();
     const std::string mode = argv[1];
-    if (mode == "frames" && argc >= 5) {
-        return benchFrames(std::atoi(argv[2]), argv[3],
-                           std::vector<const char*>(argv + 4, argv + argc));
+    if (mode == "frames" && argc >= 6) {
+        return benchFrames(std::atoi(argv[2]), std::atoi(argv[3]), argv[4],
+                           std::vector<const char*>(argv + 5, argv + argc));
     }
+    if (mode == "floor-once" && argc == 3) return floorOnce(argv[2]);
     if (mode == "startup" && argc == 4) return benchStartUp(std::atoi(argv[2]), argv[3]);
     if (mode == "pictures" && argc == 2) return listPictures();
     if (mode == "baseline" && argc == 4) return baseline(std::atoi(argv[2]), argv[3]);

@@ -17,8 +17,13 @@ import time
 
 # Frames timed per renderer and kind (game, floor).
 FRAMES = int(os.environ.get("BENCH_FRAMES", "3000"))
-# Frames callgrind counts; its figure is exact, so a few suffice.
-CALLGRIND_FRAMES = 30
+# Frames run before any is timed, so caches and lazily made objects are warm.
+WARM_UP_FRAMES = 60
+# Frames callgrind counts, after a short warm-up; its figure is exact, so a few suffice.
+CALLGRIND_FRAMES = 20
+CALLGRIND_WARM_UP_FRAMES = 10
+# Processes started per renderer to time start-up from spawn, game and floor in turn.
+SPAWN_REPEATS = 3
 # Start-up rounds of game and floor each, per renderer.
 STARTUP_REPEATS = 5
 # Seconds of each pacing segment: one walk right, then one walk left, D or A held.
@@ -30,6 +35,8 @@ SETTLE_SECONDS = 0.3
 PERIOD_US = 16666
 PIXELS_PER_FRAME = 8
 WALK_MIN_X, WALK_MAX_X = 495, 7667
+# Pixels a walk keeps from the world's edge, for the time a reading takes to arrive.
+EDGE_MARGIN_PIXELS = 160
 # A frame longer than this misses the next window and halves the frame rate, in microseconds.
 FRAME_BUDGET_US = PERIOD_US - 100
 TARGET_FRAME_RATIO = 1.05
@@ -84,15 +91,20 @@ def percentile(sorted_values, fraction):
 
 
 def frame_stats(csv_path):
-    samples = {}
+    """Per (renderer, kind): wall-clock p50/p99/max and CPU-time p50/p99, in microseconds."""
+    wall, cpu = {}, {}
     with open(csv_path) as f:
         for row in csv.DictReader(f):
-            samples.setdefault((row["renderer"], row["kind"]), []).append(float(row["microseconds"]))
+            key = (row["renderer"], row["kind"])
+            wall.setdefault(key, []).append(float(row["microseconds"]))
+            cpu.setdefault(key, []).append(float(row["cpu_microseconds"]))
     stats = {}
-    for key, values in samples.items():
+    for key, values in wall.items():
         values.sort()
+        cpu[key].sort()
         stats[key] = {"n": len(values), "p50": percentile(values, 0.5), "p99": percentile(values, 0.99),
                       "max": values[-1], "sorted": values,
+                      "cpu_sorted": cpu[key], "cpu_p50": percentile(cpu[key], 0.5), "cpu_p99": percentile(cpu[key], 0.99),
                       "over_budget": sum(v > FRAME_BUDGET_US for v in values)}
     return stats
 
@@ -101,24 +113,25 @@ def callgrind_counts(bench, build, env):
     """Instructions per frame, game and floor, with the software renderer."""
     out_file = os.path.join(build, "callgrind.out.bench")
     subprocess.run(["valgrind", "--tool=callgrind", "--instr-atstart=no", f"--callgrind-out-file={out_file}",
-                    bench, "frames", str(CALLGRIND_FRAMES), os.path.join(build, "callgrind-frames.csv"), "software"],
+                    bench, "frames", str(CALLGRIND_FRAMES), str(CALLGRIND_WARM_UP_FRAMES),
+                    os.path.join(build, "callgrind-frames.csv"), "software"],
                    env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     report = run(["callgrind_annotate", "--inclusive=yes", "--threshold=100", out_file])
     counts = {}
     for kind, function in (("game", "runGameFrame"), ("floor", "runFloorFrame")):
         match = re.search(r"^\s*([\d,]+) .*\b" + function + r"\b", report, re.M)
-        counts[kind] = int(match.group(1).replace(",", "")) / (CALLGRIND_FRAMES + 60) if match else None
+        counts[kind] = int(match.group(1).replace(",", "")) / CALLGRIND_FRAMES if match else None
     return counts
 
 
 class GameProcess:
     """The real binary, with every stdout line time-stamped on the steady clock as it arrives."""
 
-    def __init__(self, binary, env):
+    def __init__(self, args, env):
         self.lines = []
         self.condition = threading.Condition()
         self.started_ns = time.monotonic_ns()
-        self.process = subprocess.Popen([binary], cwd=PICTURES_ROOT, env=env, text=True, bufsize=1,
+        self.process = subprocess.Popen(args, cwd=PICTURES_ROOT, env=env, text=True, bufsize=1,
                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         threading.Thread(target=self._read, daemon=True).start()
 
@@ -174,23 +187,38 @@ def walk_segment(game, env, key):
     subprocess.run(["xdotool", "keydown", key], env=env, check=True)
     time.sleep(SETTLE_SECONDS)
     x0, t0 = game.read_position(env)
-    time.sleep(SEGMENT_SECONDS)
+    # Stop short of the world's edge even when every frame runs: the clamp would hide frames.
+    room = (x0 - WALK_MIN_X if key == "a" else WALK_MAX_X - x0) - EDGE_MARGIN_PIXELS
+    time.sleep(min(SEGMENT_SECONDS, room / PIXELS_PER_FRAME * PERIOD_US / 1e6))
     x1, t1 = game.read_position(env)
     subprocess.run(["xdotool", "keyup", key], env=env, check=True)
     if min(x0, x1) <= WALK_MIN_X or max(x0, x1) >= WALK_MAX_X:
-        raise RuntimeError(f"bench: the walk reached the world's edge ({x0} to {x1}); shorten SEGMENT_SECONDS")
+        raise RuntimeError(f"bench: the walk reached the world's edge ({x0} to {x1})")
     # The gate opens when the steady clock in microseconds is a multiple of the period,
     # so the windows passed between the two readings can be counted exactly.
     windows = (t1 // 1000) // PERIOD_US - (t0 // 1000) // PERIOD_US
     return abs(x1 - x0) // PIXELS_PER_FRAME, windows, (t1 - t0) / 1e9
 
 
+def spawn_seconds(args, env, line):
+    """Seconds from spawning `args` to its printing `line`; the process is then stopped."""
+    process = GameProcess(args, env)
+    try:
+        return process.seconds_to(line)
+    finally:
+        process.stop()
+
+
+def renderer_env(env, renderer):
+    return dict(env, **(SOFTWARE_ENV if renderer == "software" else {}))
+
+
 def run_game(binary, env, renderer, hog):
     """One run of the real binary: start-up times, pacing over two walks, peak memory."""
-    game_env = dict(env, **(SOFTWARE_ENV if renderer == "software" else {}))
+    game_env = renderer_env(env, renderer)
     hog_process = subprocess.Popen(["sh", "-c", "while :; do :; done"]) if hog else None
     load_before = load_average()
-    game = GameProcess(binary, game_env)
+    game = GameProcess([binary], game_env)
     try:
         result = {"init_s": game.seconds_to("init success"), "ready_s": game.seconds_to("player init")}
         time.sleep(1.0)
@@ -213,36 +241,48 @@ def run_game(binary, env, renderer, hog):
 
 
 def plot(stats, renderer_names, png_path, data_dir):
-    """CDF of frame times, game against floor, one line each per renderer."""
-    lines = []
-    for renderer in RENDERERS:
-        for kind in ("game", "floor"):
-            if (renderer, kind) not in stats:
-                continue
-            values = stats[(renderer, kind)]["sorted"]
-            path = os.path.join(data_dir, f"cdf-{renderer}-{kind}.dat")
-            with open(path, "w") as f:
-                for index, value in enumerate(values):
-                    f.write(f"{value / 1000:.4f} {(index + 1) / len(values):.5f}\n")
-            style = "lw 2" if kind == "game" else "lw 2 dt 2"
-            lines.append(f"'{path}' using 1:2 with lines {style} title '{renderer_names[renderer]}: {kind}'")
+    """CDFs of frame times, game against floor for each renderer: wall clock left, CPU time right."""
+    colours = {"software": "#1f5fbf", "default": "#d9730d"}
+    panels = {}
+    for clock, field in (("wall", "sorted"), ("cpu", "cpu_sorted")):
+        lines = []
+        for renderer in RENDERERS:
+            for kind in ("game", "floor"):
+                values = stats[(renderer, kind)][field]
+                path = os.path.join(data_dir, f"cdf-{clock}-{renderer}-{kind}.dat")
+                with open(path, "w") as f:
+                    for index, value in enumerate(values):
+                        f.write(f"{value / 1000:.4f} {(index + 1) / len(values):.5f}\n")
+                dash = "dt 1" if kind == "game" else "dt 2"
+                name = renderer_names[renderer].split(" ")[0]
+                label = renderer if name == renderer else f"{renderer} ({name})"
+                lines.append(f"'{path}' using 1:2 with lines lw 2 {dash} lc rgb '{colours[renderer]}' "
+                             f"title '{label}: {kind}'")
+        panels[clock] = ", ".join(lines)
+    budget = FRAME_BUDGET_US / 1000
     script = f"""
-set terminal pngcairo size 1000,600 noenhanced
+set terminal pngcairo size 1400,600 noenhanced
 set output '{png_path}'
-set title 'Frame step time, game against the floor (same SDL calls), {FRAMES} frames each'
-set xlabel 'milliseconds per frame (update + render + present)'
+set multiplot layout 1,2 title 'Frame step (update + render + present), game against the floor making the same SDL calls, {FRAMES} frames each'
 set ylabel 'fraction of frames at or below'
 set key bottom right
 set grid
 set yrange [0:1]
-set arrow from {FRAME_BUDGET_US / 1000},0 to {FRAME_BUDGET_US / 1000},1 nohead dt 3 lc rgb 'red'
-set label 'budget 16.57 ms' at {FRAME_BUDGET_US / 1000},0.05 offset 1,0 tc rgb 'red'
-plot {", ".join(lines)}
+set logscale x
+set arrow 1 from {budget},0 to {budget},1 nohead dt 3 lc rgb 'red'
+set label 1 'frame budget 16.57 ms' at {budget},0.5 rotate by 90 offset -1,0 tc rgb 'red'
+set title 'wall clock (steady_clock)'
+set xlabel 'milliseconds per frame, log scale'
+plot {panels['wall']}
+set title 'CPU time of the process over the same span'
+set xlabel 'CPU milliseconds per frame, log scale'
+plot {panels['cpu']}
+unset multiplot
 """
     try:
         subprocess.run(["gnuplot"], input=script, text=True, check=True)
     except subprocess.CalledProcessError:
-        # Debian's gnuplot-nox may lack cairo; its plain png terminal draws the same lines.
+        # Without cairo, gnuplot's plain png terminal draws the same lines.
         subprocess.run(["gnuplot"], input=script.replace("pngcairo", "png"), text=True, check=True)
 
 
@@ -260,50 +300,56 @@ def main():
     binary = os.path.join(build, "hollowmere")
     os.chdir(PICTURES_ROOT)
     server, display = start_xvfb()
-    env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER=os.environ.get("SDL_AUDIODRIVER", "dummy"))
+    env = dict(os.environ, DISPLAY=display)
     for name in SOFTWARE_ENV:
         env.pop(name, None)
     began = time.time()
     try:
-        print(f"bench: Xvfb on {display}, load {load_average()}", flush=True)
+        print(f"bench: {time.time() - began:5.0f} s: Xvfb on {display}, load {load_average()}", flush=True)
         pictures_out = run([bench, "pictures"], env=env)
         versions = key_values(pictures_out, "sdl")
         pictures = [line.split()[1:] for line in pictures_out.splitlines() if line.startswith("picture ")]
 
-        print(f"bench: frame cost, {FRAMES} frames per renderer and kind", flush=True)
+        print(f"bench: {time.time() - began:5.0f} s: frame cost, {FRAMES} frames per renderer and kind", flush=True)
         frames_load = [load_average()]
         frames_csv = os.path.join(build, "frames.csv")
-        frames_out = run([bench, "frames", str(FRAMES), frames_csv, *RENDERERS], env=env)
+        frames_out = run([bench, "frames", str(FRAMES), str(WARM_UP_FRAMES), frames_csv, *RENDERERS], env=env)
         frames_load.append(load_average())
         renderer_names = {line.split(" ", 2)[1]: line.split(" ", 2)[2]
                           for line in frames_out.splitlines() if line.startswith("renderer ")}
         stats = frame_stats(frames_csv)
         plot(stats, renderer_names, os.path.join(ROOT, "docs", "frame-times.png"), build)
 
-        print("bench: callgrind instruction counts", flush=True)
+        print(f"bench: {time.time() - began:5.0f} s: callgrind instruction counts", flush=True)
         callgrind_load = load_average()
         counts = callgrind_counts(bench, build, env)
 
-        print("bench: start-up in process", flush=True)
+        print(f"bench: {time.time() - began:5.0f} s: start-up in process", flush=True)
         startup = {}
         for renderer in RENDERERS:
-            renderer_env = dict(env, **(SOFTWARE_ENV if renderer == "software" else {}))
             load = load_average()
-            values = key_values(run([bench, "startup", str(STARTUP_REPEATS), renderer], env=renderer_env), "startup")
+            values = key_values(run([bench, "startup", str(STARTUP_REPEATS), renderer],
+                                    env=renderer_env(env, renderer)), "startup")
             startup[renderer] = {key: float(value) for key, value in values.items()}
+            game_spawn, floor_spawn = [], []
+            for _ in range(SPAWN_REPEATS):
+                game_spawn.append(spawn_seconds([binary], renderer_env(env, renderer), "player init"))
+                floor_spawn.append(spawn_seconds([bench, "floor-once", renderer], renderer_env(env, renderer),
+                                                 "floor frame presented"))
+            startup[renderer]["spawn_game_s"] = sorted(game_spawn)[SPAWN_REPEATS // 2]
+            startup[renderer]["spawn_floor_s"] = sorted(floor_spawn)[SPAWN_REPEATS // 2]
             startup[renderer]["load"] = f"{load} → {load_average()}"
 
-        print("bench: memory baseline", flush=True)
+        print(f"bench: {time.time() - began:5.0f} s: memory baseline", flush=True)
         baseline = {}
         for renderer in RENDERERS:
-            renderer_env = dict(env, **(SOFTWARE_ENV if renderer == "software" else {}))
-            baseline[renderer] = int(key_values(run([bench, "baseline", "3", renderer], env=renderer_env))
-                                     ["baseline_vmhwm_kb"])
+            baseline[renderer] = int(key_values(run([bench, "baseline", "3", renderer],
+                                                    env=renderer_env(env, renderer)))["baseline_vmhwm_kb"])
 
         runs = {}
         for renderer in RENDERERS:
             for hog in (False, True):
-                print(f"bench: pacing, {renderer} renderer, {'one CPU hog beside it' if hog else 'idle'}", flush=True)
+                print(f"bench: {time.time() - began:5.0f} s: pacing, {renderer} renderer, {'one CPU hog beside it' if hog else 'idle'}", flush=True)
                 runs[(renderer, hog)] = run_game(binary, env, renderer, hog)
     finally:
         server.terminate()
@@ -348,19 +394,23 @@ def write_report(pictures, versions, renderer_names, stats, frames_load, counts,
     out.append("")
 
     out += ["### Frame cost", "",
-            f"{FRAMES} frames each, game and floor taking turns in one process, load {frames_load[0]} → "
-            f"{frames_load[1]}. Times in microseconds.", "",
-            "| renderer | kind | p50 | p99 | max | frames over 16.57 ms | p99 game ÷ floor | target ≤ 1.05 |",
-            "|---|---|---|---|---|---|---|---|"]
+            f"{FRAMES} frames each after {WARM_UP_FRAMES} untimed, game and floor taking turns in one process, "
+            f"load {frames_load[0]} → {frames_load[1]}. Times in microseconds: wall clock (steady_clock around "
+            "update + render + present), and the process's CPU time over the same span (all its threads).", "",
+            "| renderer | kind | p50 | p99 | max | frames over 16.57 ms | CPU p50 | CPU p99 | "
+            "p99 game ÷ floor | target ≤ 1.05 | CPU p99 game ÷ floor |",
+            "|---|---|---|---|---|---|---|---|---|---|---|"]
     for renderer in RENDERERS:
         game, floor = stats[(renderer, "game")], stats[(renderer, "floor")]
         ratio = game["p99"] / floor["p99"]
+        cpu_ratio = game["cpu_p99"] / floor["cpu_p99"]
         for kind, s in (("game", game), ("floor", floor)):
-            tail = f"{ratio:.3f} | {verdict(ratio <= TARGET_FRAME_RATIO)}" if kind == "game" else " | "
+            tail = (f"{ratio:.3f} | {verdict(ratio <= TARGET_FRAME_RATIO)} | {cpu_ratio:.3f}" if kind == "game"
+                    else " | | ")
             out.append(f"| {renderer} | {kind} | {s['p50']:.0f} | {s['p99']:.0f} | {s['max']:.0f} | "
-                       f"{s['over_budget']} | {tail} |")
+                       f"{s['over_budget']} | {s['cpu_p50']:.0f} | {s['cpu_p99']:.0f} | {tail} |")
     if counts.get("game") and counts.get("floor"):
-        out += ["", f"Callgrind, software renderer, {CALLGRIND_FRAMES} timed + 60 warm-up frames, load {callgrind_load} "
+        out += ["", f"Callgrind, software renderer, {CALLGRIND_FRAMES} frames each after {CALLGRIND_WARM_UP_FRAMES} uncounted, load {callgrind_load} "
                 f"(counts do not depend on it): {counts['game']:,.0f} instructions per game frame against "
                 f"{counts['floor']:,.0f} per floor frame, ratio {counts['game'] / counts['floor']:.4f}."]
     out += ["", "![frame-time distribution](frame-times.png)", ""]
@@ -390,11 +440,15 @@ def write_report(pictures, versions, renderer_names, stats, frames_load, counts,
                    f"{s['startup_floor_init_us'] / 1000:.1f} | {s['startup_floor_decode_us'] / 1000:.1f} | "
                    f"{s['startup_floor_textures_us'] / 1000:.1f} | {s['startup_floor_frame_us'] / 1000:.1f} | "
                    f"{s['load']} |")
-    out += ["", "The real binary, from spawn to its lines on standard output (idle runs), seconds:", "",
-            "| renderer | \"init success\" | \"player init\" (the loop starts next) |", "|---|---|---|"]
+    out += ["", f"From process spawn, median of {SPAWN_REPEATS} processes each (cold SDL, warm page cache): the real "
+            "binary until it prints \"player init\" (the loop starts next, and its first frame comes at the next "
+            "frame window, up to 16.7 ms later, plus one frame's cost), against the floor program until its first "
+            "frame is presented. Seconds.", "",
+            "| renderer | game to \"player init\" | floor to first frame | ratio |", "|---|---|---|---|"]
     for renderer in RENDERERS:
-        r = runs[(renderer, False)]
-        out.append(f"| {renderer} | {r['init_s']:.3f} | {r['ready_s']:.3f} |")
+        s = startup[renderer]
+        out.append(f"| {renderer} | {s['spawn_game_s']:.3f} | {s['spawn_floor_s']:.3f} | "
+                   f"{s['spawn_game_s'] / s['spawn_floor_s']:.3f} |")
     out.append("")
 
     floor_kb = (surface_bytes + texture_bytes) / 1024
