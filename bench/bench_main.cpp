@@ -321,6 +321,46 @@ int floorOnce(const char* renderer) {
     return 0;
 }
 
+int64_t steadyNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               Clock::now().time_since_epoch())
+        .count();
+}
+
+// `passes SECONDS RENDERER`: the main loop's passes without frames, as main
+// runs them between frames. A pass longer than the 100-microsecond frame
+// window could step over a window and lose its frame.
+int benchPasses(int seconds, const char* renderer) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    chooseRenderer(renderer);
+    Game game;
+    Player player;
+    if (!startUp(game, player)) return 1;
+    std::vector<double> passes;
+    const Clock::time_point begin = Clock::now();
+    while (microsecondsSince(begin) < seconds * 1e6) {
+        const Clock::time_point start = Clock::now();
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            handleEvent(game, player, event);
+        }
+        // The frame itself is left out: only the pass around it is timed.
+        frameGateOpens(game, steadyNanoseconds());
+        passes.push_back(microsecondsSince(start));
+    }
+    std::sort(passes.begin(), passes.end());
+    const size_t count = passes.size();
+    const auto over = std::count_if(passes.begin(), passes.end(),
+                                    [](double pass) { return pass >= kFrameWindowMicroseconds; });
+    std::printf("passes_count %zu\n", count);
+    std::printf("passes_p50_us %.1f\n", passes[count / 2]);
+    std::printf("passes_p999_us %.1f\n", passes[count * 999 / 1000]);
+    std::printf("passes_max_us %.1f\n", passes[count - 1]);
+    std::printf("passes_over_window %ld\n", long(over));
+    tearDown(game, player);
+    return 0;
+}
+
 // `startup REPEATS RENDERER`: game and floor in turn, medians printed.
 int benchStartUp(int repeats, const char* renderer) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -421,6 +461,7 @@ int usage() {
     std::fprintf(stderr,
                  "usage: hollowmere_bench frames COUNT WARM-UP OUT.csv RENDERER...\n"
                  "       hollowmere_bench floor-once RENDERER\n"
+                 "       hollowmere_bench passes SECONDS RENDERER\n"
                  "       hollowmere_bench startup REPEATS RENDERER\n"
                  "       hollowmere_bench pictures\n"
                  "       hollowmere_bench baseline SECONDS RENDERER\n"
@@ -438,6 +479,7 @@ int main(int argc, char* argv[]) {
                            std::vector<const char*>(argv + 5, argv + argc));
     }
     if (mode == "floor-once" && argc == 3) return floorOnce(argv[2]);
+    if (mode == "passes" && argc == 4) return benchPasses(std::atoi(argv[2]), argv[3]);
     if (mode == "startup" && argc == 4) return benchStartUp(std::atoi(argv[2]), argv[3]);
     if (mode == "pictures" && argc == 2) return listPictures();
     if (mode == "baseline" && argc == 4) return baseline(std::atoi(argv[2]), argv[3]);

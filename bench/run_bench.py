@@ -22,6 +22,8 @@ WARM_UP_FRAMES = 60
 # Frames callgrind counts, after a short warm-up; its figure is exact, so a few suffice.
 CALLGRIND_FRAMES = 20
 CALLGRIND_WARM_UP_FRAMES = 10
+# Seconds of loop passes timed per renderer, frames left out.
+PASS_SECONDS = 2
 # Processes started per renderer to time start-up from spawn, game and floor in turn.
 SPAWN_REPEATS = 3
 # Start-up rounds of game and floor each, per renderer.
@@ -340,6 +342,14 @@ def main():
             startup[renderer]["spawn_floor_s"] = sorted(floor_spawn)[SPAWN_REPEATS // 2]
             startup[renderer]["load"] = f"{load} → {load_average()}"
 
+        print(f"bench: {time.time() - began:5.0f} s: loop passes", flush=True)
+        passes = {}
+        for renderer in RENDERERS:
+            load = load_average()
+            values = key_values(run([bench, "passes", str(PASS_SECONDS), renderer],
+                                    env=renderer_env(env, renderer)), "passes")
+            passes[renderer] = dict(values, load=f"{load} → {load_average()}")
+
         print(f"bench: {time.time() - began:5.0f} s: memory baseline", flush=True)
         baseline = {}
         for renderer in RENDERERS:
@@ -356,7 +366,7 @@ def main():
         server.wait()
 
     report = write_report(pictures, versions, renderer_names, stats, frames_load, counts, callgrind_load,
-                          startup, baseline, runs, time.time() - began)
+                          startup, passes, baseline, runs, time.time() - began)
     path = os.path.join(ROOT, "docs", "PERFORMANCE.md")
     with open(path) as f:
         text = f.read()
@@ -370,7 +380,7 @@ def main():
 
 
 def write_report(pictures, versions, renderer_names, stats, frames_load, counts, callgrind_load,
-                 startup, baseline, runs, duration):
+                 startup, passes, baseline, runs, duration):
     lscpu = run(["lscpu"])
     model = re.search(r"Model name:\s*(.+)", lscpu).group(1).strip()
     out = [BEGIN_MARK, "",
@@ -424,6 +434,13 @@ def write_report(pictures, versions, renderer_names, stats, frames_load, counts,
         target = verdict(r["ratio"] >= TARGET_PACING) if renderer == "software" and not hog else "—"
         out.append(f"| {renderer} | {'one CPU hog' if hog else 'nothing'} | {r['frames']} | {r['windows']} | "
                    f"{r['ratio']:.4f} | {target} | {r['load']} |")
+    out += ["", f"Loop passes without frames (event drain + gate), {PASS_SECONDS} s per renderer in process: a pass "
+            "of 100 µs or more could step over a frame window.", "",
+            "| renderer | passes | p50 µs | p99.9 µs | max µs | passes ≥ 100 µs | load |", "|---|---|---|---|---|---|---|"]
+    for renderer in RENDERERS:
+        p = passes[renderer]
+        out.append(f"| {renderer} | {p['passes_count']} | {p['passes_p50_us']} | {p['passes_p999_us']} | "
+                   f"{p['passes_max_us']} | {p['passes_over_window']} | {p['load']} |")
     out.append("")
 
     out += ["### Start-up", "",
