@@ -321,6 +321,56 @@ int floorOnce(const char* renderer) {
     return 0;
 }
 
+// Median CPU microseconds of `repeats` frames that clear, make `draw`'s calls and present.
+template <typename Draw>
+double medianFrameCpu(SDL_Renderer* renderer, int repeats, Draw draw) {
+    std::vector<double> cpu;
+    for (int i = 0; i < repeats; ++i) {
+        drainEvents();
+        cpu.push_back(timeStep([&] {
+                          SDL_RenderClear(renderer);
+                          draw();
+                          SDL_RenderPresent(renderer);
+                      }).cpu);
+    }
+    return median(cpu);
+}
+
+// `layers REPEATS RENDERER`: what each layer and the sprite add to a frame
+// that only clears and presents, in CPU microseconds, at the first frame's
+// positions and tints. Tells which picture is worth making cheaper.
+int benchLayers(int repeats, const char* renderer) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    chooseRenderer(renderer);
+    Game game;
+    Player player;
+    if (!startUp(game, player)) return 1;
+    runGameFrame(game, player);
+    const FrameCalls calls = readCalls(game, player);
+    const char* const names[LayerCount] = {"Background1", "Background2", "Ground", "Sky", "Clouds"};
+    const double empty = medianFrameCpu(game.renderer, repeats, [] {});
+    std::printf("layers_empty_frame_us %.0f\n", empty);
+    for (LayerIndex i : kDrawOrder) {
+        const double cost = medianFrameCpu(game.renderer, repeats, [&calls, i] {
+            SDL_RenderCopy(calls.renderer, calls.textures[i], &calls.src[i], &calls.dst[i]);
+        });
+        SDL_BlendMode blend = SDL_BLENDMODE_NONE;
+        SDL_GetTextureBlendMode(calls.textures[i], &blend);
+        Uint8 red = 255, green = 255, blue = 255;
+        SDL_GetTextureColorMod(calls.textures[i], &red, &green, &blue);
+        const bool tinted = red != 255 || green != 255 || blue != 255;
+        std::printf("layers_%s_us %.0f %s%s\n", names[i], cost - empty,
+                    blend == SDL_BLENDMODE_NONE ? "opaque" : "blended", tinted ? "+tinted" : "");
+    }
+    const double sprite = medianFrameCpu(game.renderer, repeats, [&calls] {
+        SDL_RenderCopyEx(calls.renderer, calls.sprite, &calls.spriteSrc, &calls.spriteDst, 0.0,
+                         nullptr, calls.flip);
+    });
+    std::printf("layers_Player_us %.0f scaled\n", sprite - empty);
+    tearDown(game, player);
+    return 0;
+}
+
 int64_t steadyNanoseconds() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                Clock::now().time_since_epoch())
@@ -462,6 +512,7 @@ int usage() {
                  "usage: hollowmere_bench frames COUNT WARM-UP OUT.csv RENDERER...\n"
                  "       hollowmere_bench floor-once RENDERER\n"
                  "       hollowmere_bench passes SECONDS RENDERER\n"
+                 "       hollowmere_bench layers REPEATS RENDERER\n"
                  "       hollowmere_bench startup REPEATS RENDERER\n"
                  "       hollowmere_bench pictures\n"
                  "       hollowmere_bench baseline SECONDS RENDERER\n"
@@ -480,6 +531,7 @@ int main(int argc, char* argv[]) {
     }
     if (mode == "floor-once" && argc == 3) return floorOnce(argv[2]);
     if (mode == "passes" && argc == 4) return benchPasses(std::atoi(argv[2]), argv[3]);
+    if (mode == "layers" && argc == 4) return benchLayers(std::atoi(argv[2]), argv[3]);
     if (mode == "startup" && argc == 4) return benchStartUp(std::atoi(argv[2]), argv[3]);
     if (mode == "pictures" && argc == 2) return listPictures();
     if (mode == "baseline" && argc == 4) return baseline(std::atoi(argv[2]), argv[3]);

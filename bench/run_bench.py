@@ -22,6 +22,8 @@ WARM_UP_FRAMES = 60
 # Frames callgrind counts, after a short warm-up; its figure is exact, so a few suffice.
 CALLGRIND_FRAMES = 20
 CALLGRIND_WARM_UP_FRAMES = 10
+# Frames per configuration when timing what each layer adds to a frame.
+LAYER_REPEATS = 100
 # Seconds of loop passes timed per renderer, frames left out.
 PASS_SECONDS = 2
 # Processes started per renderer to time start-up from spawn, game and floor in turn.
@@ -347,6 +349,13 @@ def main():
             startup[renderer]["spawn_floor_s"] = sorted(floor_spawn)[SPAWN_REPEATS // 2]
             startup[renderer]["load"] = f"{load} → {load_average()}"
 
+        print(f"bench: {time.time() - began:5.0f} s: cost of each layer", flush=True)
+        layers = {}
+        for renderer in RENDERERS:
+            load = load_average()
+            out = run([bench, "layers", str(LAYER_REPEATS), renderer], env=renderer_env(env, renderer))
+            layers[renderer] = dict(key_values(out, "layers"), load=f"{load} → {load_average()}")
+
         print(f"bench: {time.time() - began:5.0f} s: loop passes", flush=True)
         passes = {}
         for renderer in RENDERERS:
@@ -371,7 +380,7 @@ def main():
         server.wait()
 
     report = write_report(pictures, versions, renderer_names, stats, frames_load, counts, callgrind_load,
-                          startup, passes, baseline, runs, time.time() - began)
+                          layers, startup, passes, baseline, runs, time.time() - began)
     path = os.path.join(ROOT, "docs", "PERFORMANCE.md")
     with open(path) as f:
         text = f.read()
@@ -385,7 +394,7 @@ def main():
 
 
 def write_report(pictures, versions, renderer_names, stats, frames_load, counts, callgrind_load,
-                 startup, passes, baseline, runs, duration):
+                 layers, startup, passes, baseline, runs, duration):
     lscpu = run(["lscpu"])
     model = re.search(r"Model name:\s*(.+)", lscpu).group(1).strip()
     out = [BEGIN_MARK, "",
@@ -428,7 +437,18 @@ def write_report(pictures, versions, renderer_names, stats, frames_load, counts,
         out += ["", f"Callgrind, software renderer, {CALLGRIND_FRAMES} frames each after {CALLGRIND_WARM_UP_FRAMES} uncounted, load {callgrind_load} "
                 f"(counts do not depend on it): {counts['game']:,.0f} instructions per game frame against "
                 f"{counts['floor']:,.0f} per floor frame, ratio {counts['game'] / counts['floor']:.4f}."]
-    out += ["", "![frame-time distribution](frame-times.png)", ""]
+    out += ["", "![frame-time distribution](frame-times.png)", "",
+            f"What each layer adds to a frame that only clears and presents, CPU microseconds, median of "
+            f"{LAYER_REPEATS} frames, at the first frame's positions and tints:", "",
+            "| layer | " + " | ".join(RENDERERS) + " |", "|---|" + "---|" * len(RENDERERS)]
+    for name in ("empty_frame", "Sky", "Clouds", "Background2", "Background1", "Ground", "Player"):
+        cells = []
+        for renderer in RENDERERS:
+            value = layers[renderer].get(f"layers_{name}_us", "?").split(" ", 1)
+            cells.append(value[0] + (f" ({value[1]})" if len(value) > 1 else ""))
+        label = "clear + present alone" if name == "empty_frame" else name
+        out.append(f"| {label} | " + " | ".join(cells) + " |")
+    out += ["", "Load: " + "; ".join(f"{r} {layers[r]['load']}" for r in RENDERERS) + ".", ""]
 
     out += ["### Pacing", "",
             f"The real binary, walks of up to {SEGMENT_SECONDS} s (D, then A, ...) adding up to {PACING_SECONDS:.0f} s "
