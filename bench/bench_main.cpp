@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,9 +37,8 @@ constexpr Uint32 kGameSubsystems = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VI
 // The player turns round after this many frames: 8 pixels a frame crosses the
 // 7172 walkable pixels in 897 frames, so every frame of a walk scrolls.
 constexpr int kFramesPerWalk = 880;
-// Renderer names as the driver passes them: SDL's software one, and SDL's own pick.
+// The driver names SDL's software renderer so; any other name leaves SDL its own pick.
 constexpr const char* kSoftware = "software";
-constexpr const char* kDefault = "default";
 
 const char* const kPicturePaths[] = {
     "Images/Player.png",
@@ -189,9 +189,9 @@ struct Rig {
 int benchFrames(int frameCount, int warmUpFrames, const char* outPath,
                 std::vector<const char*> renderers) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    std::vector<Rig*> rigs;
+    std::vector<std::unique_ptr<Rig>> rigs;
     for (const char* renderer : renderers) {
-        Rig* rig = new Rig{renderer, Game{}, Player{}, {}, {}};
+        auto rig = std::make_unique<Rig>(Rig{renderer, Game{}, Player{}, {}, {}});
         chooseRenderer(renderer);
         if (!startUp(rig->game, rig->player)) {
             std::fprintf(stderr, "bench: start-up with the %s renderer failed\n", renderer);
@@ -200,20 +200,20 @@ int benchFrames(int frameCount, int warmUpFrames, const char* outPath,
         std::printf("renderer %s %s\n", renderer, rendererName(rig->game.renderer).c_str());
         rig->gameSamples.reserve(frameCount);
         rig->floorSamples.reserve(frameCount);
-        rigs.push_back(rig);
+        rigs.push_back(std::move(rig));
     }
 
     CALLGRIND_START_INSTRUMENTATION;
     for (int frame = -warmUpFrames; frame < frameCount; ++frame) {
         // Under callgrind, only the timed frames are counted.
         if (frame == 0) CALLGRIND_ZERO_STATS;
-        for (Rig* rig : rigs) {
+        for (auto& rig : rigs) {
             drainEvents();
             steer(rig->game, rig->player, frame + warmUpFrames);
             const bool gameFirst = frame % 2 == 0;
             for (int turn = 0; turn < 2; ++turn) {
                 if ((turn == 0) == gameFirst) {
-                    const Sample spent = timeStep([rig] { runGameFrame(rig->game, rig->player); });
+                    const Sample spent = timeStep([&rig] { runGameFrame(rig->game, rig->player); });
                     if (frame >= 0) rig->gameSamples.push_back(spent);
                 } else {
                     // The floor repeats the calls of the game's previous frame, same pixels.
@@ -228,7 +228,7 @@ int benchFrames(int frameCount, int warmUpFrames, const char* outPath,
 
     std::ofstream out(outPath);
     out << "renderer,kind,frame,microseconds,cpu_microseconds\n";
-    for (const Rig* rig : rigs) {
+    for (const auto& rig : rigs) {
         for (size_t i = 0; i < rig->gameSamples.size(); ++i) {
             const Sample& game = rig->gameSamples[i];
             const Sample& floor = rig->floorSamples[i];
