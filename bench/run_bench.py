@@ -64,6 +64,54 @@ def load_average():
         return " ".join(f.read().split()[:3])
 
 
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def machine_busy_seconds():
+    """CPU seconds all processes have used since boot, summed over the cores."""
+    with open("/proc/stat") as f:
+        ticks = [int(field) for field in f.readline().split()[1:]]
+    idle = ticks[3] + ticks[4]  # idle and iowait
+    return (sum(ticks[:8]) - idle) / CLOCK_TICKS
+
+
+def process_busy_seconds(pid):
+    """CPU seconds process `pid` (all its threads, not its children) has used; 0 once it is gone."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+    except FileNotFoundError:
+        return 0.0
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
+def own_busy_seconds():
+    """CPU seconds of this driver and every child process of it that has ended and been waited for."""
+    times = os.times()
+    return times.user + times.system + times.children_user + times.children_system
+
+
+class OthersMeter:
+    """How many cores processes not of ours kept busy over a span: load we did not make.
+    Read it once every process of ours started in the span has ended, except the X server."""
+
+    def __init__(self, server_pid):
+        self.server_pid = server_pid
+        self.began = time.monotonic()
+        self.machine = machine_busy_seconds()
+        self.own = own_busy_seconds() + process_busy_seconds(server_pid)
+
+    def cores(self):
+        own = own_busy_seconds() + process_busy_seconds(self.server_pid) - self.own
+        return max(0.0, machine_busy_seconds() - self.machine - own) / (time.monotonic() - self.began)
+
+
+def conditions(load_before, meter):
+    """The machine's state over a measurement: load averages at its start (1, 5, 15 minutes,
+    counting our own processes) and the cores other people's processes kept busy during it."""
+    return f"{load_before}; others {meter.cores():.2f} cores"
+
+
 def run(args, env=None, **kwargs):
     return subprocess.run(args, env=env, check=True, text=True, stdout=subprocess.PIPE, **kwargs).stdout
 
@@ -218,11 +266,11 @@ def renderer_env(env, renderer):
     return dict(env, **(SOFTWARE_ENV if renderer == "software" else {}))
 
 
-def run_game(binary, env, renderer, hog):
+def run_game(binary, env, renderer, hog, server_pid):
     """One run of the real binary: start-up times, pacing over two walks, peak memory."""
     game_env = renderer_env(env, renderer)
+    load_before, meter = load_average(), OthersMeter(server_pid)
     hog_process = subprocess.Popen(["sh", "-c", "while :; do :; done"]) if hog else None
-    load_before = load_average()
     game = GameProcess([binary], game_env)
     try:
         result = {"init_s": game.seconds_to("init success"), "ready_s": game.seconds_to("player init")}
@@ -239,13 +287,14 @@ def run_game(binary, env, renderer, hog):
             x, _ = game.read_position(env)
             key = "a" if x > (WALK_MIN_X + WALK_MAX_X) // 2 else "d"
         result.update(frames=frames, windows=windows, seconds=seconds, ratio=frames / windows,
-                      peak_rss_kb=game.peak_rss_kb(), load=f"{load_before} → {load_average()}")
+                      peak_rss_kb=game.peak_rss_kb())
     finally:
         result_code = game.stop()
         if hog_process:
             hog_process.kill()
             hog_process.wait()
     result["exit"] = result_code
+    result["load"] = conditions(load_before, meter)
     return result
 
 
@@ -320,10 +369,10 @@ def main():
         pictures = [line.split()[1:] for line in pictures_out.splitlines() if line.startswith("picture ")]
 
         print(f"bench: {time.time() - began:5.0f} s: frame cost, {FRAMES} frames per renderer and kind", flush=True)
-        frames_load = [load_average()]
+        load, meter = load_average(), OthersMeter(server.pid)
         frames_csv = os.path.join(build, "frames.csv")
         frames_out = run([bench, "frames", str(FRAMES), str(WARM_UP_FRAMES), frames_csv, *RENDERERS], env=env)
-        frames_load.append(load_average())
+        frames_load = conditions(load, meter)
         renderer_names = {line.split(" ", 2)[1]: line.split(" ", 2)[2]
                           for line in frames_out.splitlines() if line.startswith("renderer ")}
         stats = frame_stats(frames_csv)
@@ -336,7 +385,7 @@ def main():
         print(f"bench: {time.time() - began:5.0f} s: start-up in process", flush=True)
         startup = {}
         for renderer in RENDERERS:
-            load = load_average()
+            load, meter = load_average(), OthersMeter(server.pid)
             values = key_values(run([bench, "startup", str(STARTUP_REPEATS), renderer],
                                     env=renderer_env(env, renderer)), "startup")
             startup[renderer] = {key: float(value) for key, value in values.items()}
@@ -347,22 +396,22 @@ def main():
                                                  "floor frame presented"))
             startup[renderer]["spawn_game_s"] = sorted(game_spawn)[SPAWN_REPEATS // 2]
             startup[renderer]["spawn_floor_s"] = sorted(floor_spawn)[SPAWN_REPEATS // 2]
-            startup[renderer]["load"] = f"{load} → {load_average()}"
+            startup[renderer]["load"] = conditions(load, meter)
 
         print(f"bench: {time.time() - began:5.0f} s: cost of each layer", flush=True)
         layers = {}
         for renderer in RENDERERS:
-            load = load_average()
+            load, meter = load_average(), OthersMeter(server.pid)
             out = run([bench, "layers", str(LAYER_REPEATS), renderer], env=renderer_env(env, renderer))
-            layers[renderer] = dict(key_values(out, "layers"), load=f"{load} → {load_average()}")
+            layers[renderer] = dict(key_values(out, "layers"), load=conditions(load, meter))
 
         print(f"bench: {time.time() - began:5.0f} s: loop passes", flush=True)
         passes = {}
         for renderer in RENDERERS:
-            load = load_average()
+            load, meter = load_average(), OthersMeter(server.pid)
             values = key_values(run([bench, "passes", str(PASS_SECONDS), renderer],
                                     env=renderer_env(env, renderer)), "passes")
-            passes[renderer] = dict(values, load=f"{load} → {load_average()}")
+            passes[renderer] = dict(values, load=conditions(load, meter))
 
         print(f"bench: {time.time() - began:5.0f} s: memory baseline", flush=True)
         baseline = {}
@@ -374,7 +423,7 @@ def main():
         for renderer in RENDERERS:
             for hog in (False, True):
                 print(f"bench: {time.time() - began:5.0f} s: pacing, {renderer} renderer, {'one CPU hog beside it' if hog else 'idle'}", flush=True)
-                runs[(renderer, hog)] = run_game(binary, env, renderer, hog)
+                runs[(renderer, hog)] = run_game(binary, env, renderer, hog, server.pid)
     finally:
         server.terminate()
         server.wait()
@@ -402,8 +451,10 @@ def write_report(pictures, versions, renderer_names, stats, frames_load, counts,
            f"on {model}, {os.cpu_count()} cores, Linux {platform.release()}, SDL {versions.get('sdl_version')}, "
            f"SDL_image {versions.get('sdl_image_version')}, under Xvfb (1024 × 768 × 24). "
            f"Renderers: software = `{renderer_names.get('software')}`, "
-           f"default = `{renderer_names.get('default')}`. Load averages are 1/5/15-minute, "
-           "before → after each measurement.", ""]
+           f"default = `{renderer_names.get('default')}`. Conditions of each measurement: the load "
+           "averages (1, 5, 15 minutes) as it began, which count our own busy processes too, and the cores "
+           "that other people's processes kept busy during it (from /proc/stat less our processes' CPU time); "
+           "0.00 is a quiet machine.", ""]
 
     out += ["### Pictures", "", "| picture | decoded as | size | file | kept surface | 32-bit texture |",
             "|---|---|---|---|---|---|"]
@@ -419,7 +470,7 @@ def write_report(pictures, versions, renderer_names, stats, frames_load, counts,
 
     out += ["### Frame cost", "",
             f"{FRAMES} frames each after {WARM_UP_FRAMES} untimed, game and floor taking turns in one process, "
-            f"load {frames_load[0]} → {frames_load[1]}. Times in microseconds: wall clock (steady_clock around "
+            f"{frames_load}. Times in microseconds: wall clock (steady_clock around "
             "update + render + present), and the process's CPU time over the same span (all its threads).", "",
             "| renderer | kind | p50 | p99 | max | frames over 16.57 ms | CPU p50 | CPU p99 | "
             "p99 game ÷ floor | target ≤ 1.05 | CPU p99 game ÷ floor |",
@@ -448,13 +499,13 @@ def write_report(pictures, versions, renderer_names, stats, frames_load, counts,
             cells.append(value[0] + (f" ({value[1]})" if len(value) > 1 else ""))
         label = "clear + present alone" if name == "empty_frame" else name
         out.append(f"| {label} | " + " | ".join(cells) + " |")
-    out += ["", "Load: " + "; ".join(f"{r} {layers[r]['load']}" for r in RENDERERS) + ".", ""]
+    out += ["", "Conditions: " + "; ".join(f"{r} {layers[r]['load']}" for r in RENDERERS) + ".", ""]
 
     out += ["### Pacing", "",
             f"The real binary, walks of up to {SEGMENT_SECONDS} s (D, then A, ...) adding up to {PACING_SECONDS:.0f} s "
             "per run; frames = pixels walked ÷ 8, windows = frame windows opened on the steady clock between the "
             "readings.", "",
-            "| renderer | beside it | seconds measured | frames | windows | frames ÷ windows | target | load |",
+            "| renderer | beside it | seconds measured | frames | windows | frames ÷ windows | target | conditions |",
             "|---|---|---|---|---|---|---|---|"]
     for (renderer, hog), r in runs.items():
         target = verdict(r["ratio"] >= TARGET_PACING) if renderer == "software" and not hog else "—"
@@ -463,7 +514,7 @@ def write_report(pictures, versions, renderer_names, stats, frames_load, counts,
                    f"{r['ratio']:.4f} | {target} | {r['load']} |")
     out += ["", f"Loop passes without frames (event drain + gate), {PASS_SECONDS} s per renderer in process: a pass "
             "of 100 µs or more could step over a frame window.", "",
-            "| renderer | passes | p50 µs | p99.9 µs | max µs | passes ≥ 100 µs | load |", "|---|---|---|---|---|---|---|"]
+            "| renderer | passes | p50 µs | p99.9 µs | max µs | passes ≥ 100 µs | conditions |", "|---|---|---|---|---|---|---|"]
     for renderer in RENDERERS:
         p = passes[renderer]
         out.append(f"| {renderer} | {p['passes_count']} | {p['passes_p50_us']} | {p['passes_p999_us']} | "
@@ -475,7 +526,7 @@ def write_report(pictures, versions, renderer_names, stats, frames_load, counts,
             "(the same SDL_Init, window and renderer, IMG_Load of the six pictures, their textures, one bare frame). "
             "Milliseconds.", "",
             "| renderer | game | floor | game ÷ floor | target ≤ 1.1 | floor: SDL + window + renderer | "
-            "decode | textures | frame | load |", "|---|---|---|---|---|---|---|---|---|---|"]
+            "decode | textures | frame | conditions |", "|---|---|---|---|---|---|---|---|---|---|"]
     for renderer in RENDERERS:
         s = startup[renderer]
         ratio = s["startup_game_us"] / s["startup_floor_us"]
