@@ -446,7 +446,7 @@ def write_report(pictures, versions, renderer_names, stats, frames_load, counts,
                  layers, startup, passes, baseline, runs, duration):
     lscpu = run(["lscpu"])
     model = re.search(r"Model name:\s*(.+)", lscpu).group(1).strip()
-    out = [BEGIN_MARK, "",
+    out = [BEGIN_MARK, "", "## Figures", "",
            f"Measured {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())} by `make bench` in {duration:.0f} s "
            f"on {model}, {os.cpu_count()} cores, Linux {platform.release()}, SDL {versions.get('sdl_version')}, "
            f"SDL_image {versions.get('sdl_image_version')}, under Xvfb (1024 × 768 × 24). "
