@@ -327,6 +327,7 @@ set key bottom right
 set grid
 set yrange [0:1]
 set logscale x
+set xrange [5:*]
 set arrow 1 from {budget},0 to {budget},1 nohead dt 3 lc rgb 'red'
 set label 1 'frame budget 16.57 ms' at {budget},0.5 rotate by 90 offset -1,0 tc rgb 'red'
 set title 'wall clock (steady_clock)'
