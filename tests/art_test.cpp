@@ -106,9 +106,11 @@ TEST(Pictures, HaveTheSizesAndChannelsTheGameDrawsThemWith) {
         bool isSky = std::string(picture.path) == "Background/Sky.png";
         bool isPlayer = std::string(picture.path) == "Player.png";
         bool hasAlpha = SDL_ISPIXELFORMAT_ALPHA(decoded->format->format) || SDL_HasColorKey(decoded);
-        // Indexed colour keeps start-up decoding and memory small.
-        EXPECT_EQ(decoded->format->format, static_cast<Uint32>(SDL_PIXELFORMAT_INDEX8))
-            << path << " decodes as " << SDL_GetPixelFormatName(decoded->format->format);
+        // Indexed colour keeps start-up decoding and memory small; true colour skips a conversion.
+        const Uint32 expected = picture.trueColour ? SDL_PIXELFORMAT_RGBA32 : SDL_PIXELFORMAT_INDEX8;
+        EXPECT_EQ(decoded->format->format, expected)
+            << path << " decodes as " << SDL_GetPixelFormatName(decoded->format->format)
+            << ", expected " << SDL_GetPixelFormatName(expected);
         if (isPlayer) {
             EXPECT_EQ(decoded->h, art::kPlayerCell) << path;
             EXPECT_TRUE(decoded->w >= art::kPlayerCell && decoded->w % art::kPlayerCell == 0)

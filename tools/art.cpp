@@ -824,13 +824,15 @@ SDL_Surface* drawGround() {
     return toSurface(c, kGrid, true);
 }
 
+// Clouds is the last picture the game loads: stored in the texture's own
+// 32-bit format, it needs no conversion buffer at the moment memory peaks.
 const Picture kPictures[kPictureCount] = {
-    {"Player.png", drawPlayer},
-    {"Background/Sky.png", drawSky},
-    {"Background/Clouds.png", drawClouds},
-    {"Background/Background2.png", drawBackground2},
-    {"Background/Background1.png", drawBackground1},
-    {"Background/Ground.png", drawGround},
+    {"Player.png", drawPlayer, false},
+    {"Background/Sky.png", drawSky, false},
+    {"Background/Clouds.png", drawClouds, true},
+    {"Background/Background2.png", drawBackground2, false},
+    {"Background/Background1.png", drawBackground1, false},
+    {"Background/Ground.png", drawGround, false},
 };
 
 bool writePictures(const std::string& folder) {
@@ -840,6 +842,11 @@ bool writePictures(const std::string& folder) {
         std::error_code error;
         fs::create_directories(path.parent_path(), error);
         SDL_Surface* surface = picture.draw();
+        if (surface != nullptr && picture.trueColour) {
+            SDL_Surface* indexed = surface;
+            surface = SDL_ConvertSurfaceFormat(indexed, SDL_PIXELFORMAT_RGBA32, 0);
+            SDL_FreeSurface(indexed);
+        }
         if (surface == nullptr) {
             std::fprintf(stderr, "cannot draw %s: %s\n", picture.path, SDL_GetError());
             return false;

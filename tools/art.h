@@ -25,10 +25,12 @@ SDL_Surface* drawBackground2();  // far mountains
 SDL_Surface* drawBackground1();  // nearer hills, woods and buildings
 SDL_Surface* drawGround();
 
-// One picture: its path below the game's working directory and its drawing.
+// One picture: its path below the game's working directory, its drawing,
+// and whether it is stored as 32-bit RGBA instead of indexed colour.
 struct Picture {
     const char* path;
     SDL_Surface* (*draw)();
+    bool trueColour;
 };
 constexpr int kPictureCount = 6;
 extern const Picture kPictures[kPictureCount];
