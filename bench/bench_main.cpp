@@ -507,6 +507,43 @@ int baseline(int seconds, const char* renderer) {
     return 0;
 }
 
+// Steps of the reference computation; about 0.1 s on the machine the figures came from.
+constexpr long kReferenceSteps = 60000000;
+// Bytes the reference copy moves per round: larger than any cache, like a layer blit's reads.
+constexpr size_t kReferenceCopyBytes = 64u << 20;
+constexpr int kReferenceCopies = 8;
+constexpr int kReferenceRounds = 5;
+
+// `reference`: a fixed computation and a fixed memory copy, medians in ms.
+// Their times move with whatever slows this machine (other virtual machines
+// on the host included) that no load figure of ours can see.
+int reference() {
+    std::vector<double> compute, copy;
+    std::vector<char> from(kReferenceCopyBytes, 1), to(kReferenceCopyBytes);
+    volatile uint64_t sink = 0;
+    for (int round = 0; round < kReferenceRounds; ++round) {
+        Clock::time_point start = Clock::now();
+        uint64_t x = 88172645463325252ull + round;
+        for (long i = 0; i < kReferenceSteps; ++i) {
+            x ^= x << 13;
+            x ^= x >> 7;
+            x ^= x << 17;
+        }
+        sink = x;
+        compute.push_back(microsecondsSince(start) / 1000);
+        start = Clock::now();
+        for (int i = 0; i < kReferenceCopies; ++i) {
+            std::memcpy(to.data(), from.data(), kReferenceCopyBytes);
+            from[i] = to[kReferenceCopyBytes - 1 - i];
+        }
+        copy.push_back(microsecondsSince(start) / 1000);
+    }
+    (void)sink;
+    std::printf("reference_compute_ms %.1f\n", median(compute));
+    std::printf("reference_copy_ms %.1f\n", median(copy));
+    return 0;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: hollowmere_bench frames COUNT WARM-UP OUT.csv RENDERER...\n"
@@ -515,6 +552,7 @@ int usage() {
                  "       hollowmere_bench layers REPEATS RENDERER\n"
                  "       hollowmere_bench startup REPEATS RENDERER\n"
                  "       hollowmere_bench pictures\n"
+                 "       hollowmere_bench reference\n"
                  "       hollowmere_bench baseline SECONDS RENDERER\n"
                  "RENDERER is software or default; run from the directory holding Images/.\n");
     return 2;
@@ -534,6 +572,7 @@ int main(int argc, char* argv[]) {
     if (mode == "layers" && argc == 4) return benchLayers(std::atoi(argv[2]), argv[3]);
     if (mode == "startup" && argc == 4) return benchStartUp(std::atoi(argv[2]), argv[3]);
     if (mode == "pictures" && argc == 2) return listPictures();
+    if (mode == "reference" && argc == 2) return reference();
     if (mode == "baseline" && argc == 4) return baseline(std::atoi(argv[2]), argv[3]);
     return usage();
 }

@@ -365,6 +365,7 @@ def main():
     began = time.time()
     try:
         print(f"bench: {time.time() - began:5.0f} s: Xvfb on {display}, load {load_average()}", flush=True)
+        reference = [key_values(run([bench, "reference"]), "reference")]
         pictures_out = run([bench, "pictures"], env=env)
         versions = key_values(pictures_out, "sdl")
         pictures = [line.split()[1:] for line in pictures_out.splitlines() if line.startswith("picture ")]
@@ -425,11 +426,12 @@ def main():
             for hog in (False, True):
                 print(f"bench: {time.time() - began:5.0f} s: pacing, {renderer} renderer, {'one CPU hog beside it' if hog else 'idle'}", flush=True)
                 runs[(renderer, hog)] = run_game(binary, env, renderer, hog, server.pid)
+        reference.append(key_values(run([bench, "reference"]), "reference"))
     finally:
         server.terminate()
         server.wait()
 
-    report = write_report(pictures, versions, renderer_names, stats, frames_load, counts, callgrind_load,
+    report = write_report(reference, pictures, versions, renderer_names, stats, frames_load, counts, callgrind_load,
                           layers, startup, passes, baseline, runs, time.time() - began)
     path = os.path.join(ROOT, "docs", "PERFORMANCE.md")
     with open(path) as f:
@@ -443,7 +445,7 @@ def main():
     print(report)
 
 
-def write_report(pictures, versions, renderer_names, stats, frames_load, counts, callgrind_load,
+def write_report(reference, pictures, versions, renderer_names, stats, frames_load, counts, callgrind_load,
                  layers, startup, passes, baseline, runs, duration):
     lscpu = run(["lscpu"])
     model = re.search(r"Model name:\s*(.+)", lscpu).group(1).strip()
@@ -455,7 +457,11 @@ def write_report(pictures, versions, renderer_names, stats, frames_load, counts,
            f"default = `{renderer_names.get('default')}`. Conditions of each measurement: the load "
            "averages (1, 5, 15 minutes) as it began, which count our own busy processes too, and the cores "
            "that other people's processes kept busy during it (from /proc/stat less our processes' CPU time); "
-           "0.00 is a quiet machine.", ""]
+           "0.00 is a quiet machine. Reference workloads (`hollowmere_bench reference`, fixed computation / "
+           "64 MiB copies), at the start and at the end: "
+           + " and ".join(f"{r['reference_compute_ms']} / {r['reference_copy_ms']} ms" for r in reference)
+           + "; on a quiet machine here they take about 100 / 65 ms, and slower figures mean a slower "
+           "machine than the load shows (other virtual machines on the host, for one).", ""]
 
     out += ["### Pictures", "", "| picture | decoded as | size | file | kept surface | 32-bit texture |",
             "|---|---|---|---|---|---|"]
