@@ -512,14 +512,22 @@ constexpr long kReferenceSteps = 60000000;
 // Bytes the reference copy moves per round: larger than any cache, like a layer blit's reads.
 constexpr size_t kReferenceCopyBytes = 64u << 20;
 constexpr int kReferenceCopies = 8;
+// Slots and steps of the reference pointer chase, which waits on memory one load at a time.
+constexpr size_t kReferenceChaseSlots = 8u << 20;
+constexpr long kReferenceChaseSteps = 1000000;
 constexpr int kReferenceRounds = 5;
 
 // `reference`: a fixed computation and a fixed memory copy, medians in ms.
 // Their times move with whatever slows this machine (other virtual machines
 // on the host included) that no load figure of ours can see.
 int reference() {
-    std::vector<double> compute, copy;
+    std::vector<double> compute, copy, chase;
     std::vector<char> from(kReferenceCopyBytes, 1), to(kReferenceCopyBytes);
+    // One cycle through every slot in a scrambled order (an odd stride modulo a power of two).
+    std::vector<uint32_t> next(kReferenceChaseSlots);
+    for (size_t i = 0; i < kReferenceChaseSlots; ++i) {
+        next[i] = uint32_t((i + 2654435761u) & (kReferenceChaseSlots - 1));
+    }
     volatile uint64_t sink = 0;
     for (int round = 0; round < kReferenceRounds; ++round) {
         Clock::time_point start = Clock::now();
@@ -537,10 +545,16 @@ int reference() {
             from[i] = to[kReferenceCopyBytes - 1 - i];
         }
         copy.push_back(microsecondsSince(start) / 1000);
+        start = Clock::now();
+        uint32_t slot = 0;
+        for (long i = 0; i < kReferenceChaseSteps; ++i) slot = next[slot];
+        sink = slot;
+        chase.push_back(microsecondsSince(start) / 1000);
     }
     (void)sink;
     std::printf("reference_compute_ms %.1f\n", median(compute));
     std::printf("reference_copy_ms %.1f\n", median(copy));
+    std::printf("reference_chase_ms %.1f\n", median(chase));
     return 0;
 }
 

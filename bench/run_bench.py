@@ -457,11 +457,12 @@ def write_report(reference, pictures, versions, renderer_names, stats, frames_lo
            f"default = `{renderer_names.get('default')}`. Conditions of each measurement: the load "
            "averages (1, 5, 15 minutes) as it began, which count our own busy processes too, and the cores "
            "that other people's processes kept busy during it (from /proc/stat less our processes' CPU time); "
-           "0.00 is a quiet machine. Reference workloads (`hollowmere_bench reference`, fixed computation / "
-           "64 MiB copies), at the start and at the end: "
-           + " and ".join(f"{r['reference_compute_ms']} / {r['reference_copy_ms']} ms" for r in reference)
-           + "; on a quiet machine here they take about 100 / 65 ms, and slower figures mean a slower "
-           "machine than the load shows (other virtual machines on the host, for one).", ""]
+           "0.00 is a quiet machine. Reference workloads (`hollowmere_bench reference`: fixed computation / "
+           "64 MiB copies / a pointer chase that misses the caches), at the start and at the end: "
+           + " and ".join(f"{r['reference_compute_ms']} / {r['reference_copy_ms']} / {r['reference_chase_ms']} ms"
+                          for r in reference)
+           + "; slower figures than in an earlier run mean a slower machine than the load shows (other virtual "
+           "machines on the host, for one).", ""]
 
     out += ["### Pictures", "", "| picture | decoded as | size | file | kept surface | 32-bit texture |",
             "|---|---|---|---|---|---|"]
