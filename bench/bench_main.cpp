@@ -371,12 +371,6 @@ int benchLayers(int repeats, const char* renderer) {
     return 0;
 }
 
-int64_t steadyNanoseconds() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               Clock::now().time_since_epoch())
-        .count();
-}
-
 // `passes SECONDS RENDERER`: the main loop's passes without frames, as main
 // runs them between frames. A pass longer than the 100-microsecond frame
 // window could step over a window and lose its frame.

@@ -1,6 +1,7 @@
 // Start-up, event handling, the frame gate and teardown.
 #include "app/app.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -126,6 +127,12 @@ void handleEvent(Game& game, const Player& player, const SDL_Event& event) {
         case 'E': case 'e': if (pressed) printDebugBlock(player); break;
         default: break;
     }
+}
+
+int64_t steadyNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 bool frameGateOpens(Game& game, int64_t nowNanoseconds) {

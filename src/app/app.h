@@ -80,7 +80,9 @@ void printCause(const char* what);
 bool startUp(Game& game, Player& player);
 // The loop calls this for every pending event: key flags, quit, debug block.
 void handleEvent(Game& game, const Player& player, const SDL_Event& event);
-// The loop calls this once a pass with the steady clock's reading: true
+// The loop calls this once a pass: the monotonic clock, in nanoseconds.
+int64_t steadyNanoseconds();
+// The loop calls this once a pass with steadyNanoseconds(): true
 // when a frame is due. Opens once per frame window.
 bool frameGateOpens(Game& game, int64_t nowNanoseconds);
 // main calls this last: releases every SDL object in a fixed order and

@@ -1,19 +1,7 @@
 // Entry routine: start-up, the loop, teardown.
-#include <chrono>
-
 #include <SDL.h>
 
 #include "app/app.h"
-
-namespace {
-
-int64_t steadyNanoseconds() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-}  // namespace
 
 int main(int, char*[]) {
     Game game;
