@@ -1,9 +1,10 @@
-// Start-up, teardown, event handling and the frame gate, on SDL's dummy video driver.
-#include <cstdlib>
+// The frame gate, events, start-up with its failure paths, the picture guard and teardown.
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include "app/app.h"
@@ -11,12 +12,10 @@
 
 namespace {
 
-constexpr int64_t kMicrosecond = 1000;  // in nanoseconds
-
-// Feeds the gate a sequence of clock readings in microseconds; returns which opened.
+// Feeds a gate clock readings in microseconds; returns which readings opened it.
 std::vector<bool> gateAt(Game& game, const std::vector<int64_t>& microseconds) {
     std::vector<bool> opened;
-    for (int64_t t : microseconds) opened.push_back(frameGateOpens(game, t * kMicrosecond));
+    for (int64_t t : microseconds) opened.push_back(frameGateOpens(game, t * 1000));
     return opened;
 }
 
@@ -27,54 +26,57 @@ SDL_Event keyEvent(Uint32 type, SDL_Keycode key) {
     return event;
 }
 
-struct StartResult {
-    bool started = false;
+struct Console {
     std::string out;
     std::string err;
 };
 
 // Runs start-up with both console streams captured; the caller tears down.
-StartResult startCaptured(Game& game, Player& player) {
-    StartResult result;
+Console startCaptured(Game& game, Player& player) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    result.started = startUp(game, player);
-    result.out = testing::internal::GetCapturedStdout();
-    result.err = testing::internal::GetCapturedStderr();
-    return result;
+    startUp(game, player);
+    return {testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
 }
 
-int countLines(const std::string& text) {
-    int lines = 0;
-    for (char c : text) lines += c == '\n';
-    return lines;
+const std::string kVideoLines =
+    "SDL init success\nWindow creation successful\nrenderer creation success\n";
+const std::string kPlayerLines = "Player ts init\nplayer init\n";
+
+// A PNG signature and header chunk claiming a w x h picture, with no pixel data.
+std::string pngHeader(uint32_t w, uint32_t h) {
+    std::string bytes("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+    for (uint32_t v : {w, h})
+        for (int shift = 24; shift >= 0; shift -= 8) bytes += char(v >> shift & 0xff);
+    return bytes + std::string("\x08\x06\0\0\0", 5);
 }
 
 }  // namespace
 
-TEST(FrameGate, OpensOncePerWindow) {
+TEST(FrameGate, OpensOncePerFrameWindow) {
+    const struct {
+        std::vector<int64_t> microseconds;
+        std::vector<bool> opened;
+        const char* why;
+    } runs[] = {
+        {{0, 1, 50, 99, 100, 16665}, {true, false, false, false, false, false},
+         "one frame per window however many passes land in it"},
+        {{0, 5000, 16666, 16765, 16766}, {true, false, true, false, false},
+         "a pass outside the window clears the latch; the period is 16666, not 16667"},
+        {{10, 16676, 16900, 33332}, {true, false, false, true},
+         "a pass spanning two windows skips the second"},
+        {{100, 199}, {false, false}, "the window is 100 microseconds wide"},
+        {{16666000, 16666099}, {true, false}, "the 1000th period starts at 16666000"},
+    };
+    for (const auto& run : runs) {
+        Game game;
+        EXPECT_EQ(gateAt(game, run.microseconds), run.opened) << run.why;
+    }
     Game game;
-    EXPECT_EQ(gateAt(game, {0, 1, 50, 99}), (std::vector<bool>{true, false, false, false}))
-        << "many passes inside one window run one frame";
-    EXPECT_EQ(gateAt(game, {100, 16665}), (std::vector<bool>{false, false}));
-    EXPECT_EQ(gateAt(game, {16666, 16700, 16766}), (std::vector<bool>{true, false, false}))
-        << "the period is 16666 microseconds, not 16667";
-    EXPECT_EQ(gateAt(game, {16666000, 16666099}), (std::vector<bool>{true, false}))
-        << "the 1000th period starts at 16666000 microseconds";
+    EXPECT_TRUE(frameGateOpens(game, 99999)) << "99.999 microseconds truncates to 99";
 }
 
-TEST(FrameGate, APassSpanningTwoWindowsSkipsTheSecond) {
-    Game game;
-    EXPECT_EQ(gateAt(game, {10, 16676, 16900, 33332}), (std::vector<bool>{true, false, false, true}))
-        << "no pass fell outside between the first two windows";
-
-    Game truncation;
-    EXPECT_TRUE(frameGateOpens(truncation, 99999)) << "99.999 microseconds truncates to 99";
-    EXPECT_FALSE(frameGateOpens(truncation, 100000));
-    EXPECT_FALSE(truncation.frameDone) << "outside the window the latch clears";
-}
-
-TEST(Events, KeysSetAndClearTheirFlags) {
+TEST(Events, KeysFlagsQuitAndTheDebugBlock) {
     Game game;
     Player player;
     game.running = true;
@@ -94,162 +96,132 @@ TEST(Events, KeysSetAndClearTheirFlags) {
             EXPECT_FALSE(game.*key.flag) << "key " << code << " up";
         }
     }
-
-    handleEvent(game, player, keyEvent(SDL_KEYUP, '='));
-    EXPECT_FALSE(game.speedUpPressed) << "= acts on the press only";
     handleEvent(game, player, keyEvent(SDL_KEYDOWN, '='));
-    EXPECT_TRUE(game.speedUpPressed);
-
+    handleEvent(game, player, keyEvent(SDL_KEYUP, '='));
+    EXPECT_TRUE(game.speedUpPressed) << "releasing = leaves the request for the next update";
     handleEvent(game, player, keyEvent(SDL_KEYDOWN, 'x'));
-    handleEvent(game, player, keyEvent(SDL_KEYDOWN, SDLK_LEFT));
     EXPECT_FALSE(game.upHeld || game.downHeld || game.leftHeld || game.rightHeld);
-    EXPECT_TRUE(game.running);
+
+    testing::internal::CaptureStdout();
+    handleEvent(game, player, keyEvent(SDL_KEYDOWN, 'e'));
+    game.update(player);
+    player.position.x = 600;
+    handleEvent(game, player, keyEvent(SDL_KEYDOWN, 'E'));
+    handleEvent(game, player, keyEvent(SDL_KEYUP, 'e'));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "540 540\n540 540\n80\n\n600 630\n540 540\n81\n\n")
+        << "one block per press: position, screen position, speed, an empty line";
 
     SDL_Event quit{};
     quit.type = SDL_QUIT;
+    EXPECT_TRUE(game.running);
     handleEvent(game, player, quit);
     EXPECT_FALSE(game.running);
 }
 
-TEST(Events, DebugBlockBeforeAndAfterTheFirstFrame) {
-    Game game;
-    Player player;
-    testing::internal::CaptureStdout();
-    handleEvent(game, player, keyEvent(SDL_KEYDOWN, 'e'));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "540 540\n540 540\n80\n\n");
-
-    game.update(player);
-    player.speed = 85;
-    testing::internal::CaptureStdout();
-    handleEvent(game, player, keyEvent(SDL_KEYDOWN, 'E'));
-    handleEvent(game, player, keyEvent(SDL_KEYUP, 'e'));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "540 630\n540 540\n85\n\n");
-}
-
-TEST(StartUp, FullStartThenTeardown) {
+TEST(StartUp, FullStartThenTeardownReleasesEverything) {
     ScratchFolder folder;
     writeAllPictures();
     Game game;
     Player player;
-    const StartResult start = startCaptured(game, player);
-
-    EXPECT_TRUE(start.started);
+    const Console console = startCaptured(game, player);
     EXPECT_TRUE(game.running);
-    EXPECT_EQ(start.out,
-              "SDL init success\nWindow creation successful\nrenderer creation success\n"
-              "Loaded Parallax Images\ninit success\nPlayer ts init\nplayer init\n");
-    EXPECT_EQ(start.err, "");
-    EXPECT_NE(game.playerSurface, nullptr);
-    EXPECT_NE(game.playerTexture, nullptr);
-    EXPECT_NE(player.texture, nullptr);
-    EXPECT_NE(player.texture, game.playerTexture) << "the player's own texture is a second one";
-    EXPECT_EQ(player.renderer, game.renderer);
-    EXPECT_EQ(player.speed, 80);
-    EXPECT_EQ(player.dst.w, 64);
-    for (const ParallaxLayer& layer : game.background.layers) {
-        EXPECT_NE(layer.surface, nullptr);
-        EXPECT_NE(layer.texture, nullptr);
-        EXPECT_EQ(layer.dst.w, 8192);
-        EXPECT_EQ(layer.dst.h, 768);
-        EXPECT_EQ(layer.src.w, 8192);
-    }
-    EXPECT_EQ(std::string(SDL_GetWindowTitle(game.window)), "Hollowmere");
+    EXPECT_EQ(console.out, kVideoLines + "Loaded Parallax Images\ninit success\n" + kPlayerLines);
+    EXPECT_EQ(console.err, "");
+    EXPECT_STREQ(SDL_GetWindowTitle(game.window), "Hollowmere");
     int w = 0, h = 0;
     SDL_GetWindowSize(game.window, &w, &h);
-    EXPECT_EQ(w, 1024);
-    EXPECT_EQ(h, 768);
+    EXPECT_EQ(std::vector<int>({w, h}), std::vector<int>({1024, 768})) << "window size";
+    EXPECT_NE(player.texture, nullptr);
+    EXPECT_NE(player.texture, game.playerTexture) << "the player's own texture is a second one";
+    for (const ParallaxLayer& layer : game.background.layers) {
+        EXPECT_NE(layer.texture, nullptr);
+        EXPECT_EQ(std::vector<int>({layer.dst.w, layer.dst.h}), std::vector<int>({8192, 768}));
+    }
 
     tearDown(game, player);
-    EXPECT_EQ(game.window, nullptr);
-    EXPECT_EQ(game.renderer, nullptr);
-    EXPECT_EQ(game.playerSurface, nullptr);
-    EXPECT_EQ(player.texture, nullptr);
-    for (const ParallaxLayer& layer : game.background.layers) {
-        EXPECT_EQ(layer.surface, nullptr);
-        EXPECT_EQ(layer.texture, nullptr);
-    }
     EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u) << "SDL is shut down";
+    EXPECT_TRUE(game.window == nullptr && game.renderer == nullptr && player.texture == nullptr);
     tearDown(game, player);  // a second teardown finds only null handles
 }
 
-TEST(StartUp, NoImagesFolderFailsAfterThePlayerPicture) {
-    ScratchFolder folder;
-    Game game;
-    Player player;
-    const StartResult start = startCaptured(game, player);
-    tearDown(game, player);
-
-    EXPECT_FALSE(start.started);
-    EXPECT_FALSE(game.running);
-    EXPECT_EQ(start.out,
-              "SDL init success\nWindow creation successful\nrenderer creation success\n"
-              "player load fail\nPlayer ts init\nplayer init\n");
-    EXPECT_EQ(start.err.rfind("Images/Player.png: ", 0), 0u) << start.err;
-    EXPECT_EQ(countLines(start.err), 1) << start.err;
-    EXPECT_EQ(player.position.x, 540) << "the player is set up anyway";
-}
-
-TEST(StartUp, MissingBackgroundsLeaveTheirLayersEmpty) {
-    const std::vector<std::string> names = {"Background1", "Background2", "Ground", "Sky", "Clouds"};
-    for (size_t missing = 0; missing < names.size(); ++missing) {
+TEST(StartUp, EachFailureReportsItselfAndSkipsTheRest) {
+    const std::string names[] = {"Background1", "Background2", "Ground", "Sky", "Clouds"};
+    for (int missing = -2; missing < LayerCount; ++missing) {
         ScratchFolder folder;
         writeAllPictures();
-        std::filesystem::remove("Images/Background/" + names[missing] + ".png");
+        std::string out = kVideoLines + "player load fail\n" + kPlayerLines, cause = "Images/Player.png: ";
+        if (missing == -2) {
+            SDL_setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+            out = "SDL init fail\n" + kPlayerLines;
+            cause = "SDL_Init: ";
+        } else if (missing == -1) {
+            std::filesystem::remove_all("Images");
+        } else {
+            cause = "Images/Background/" + names[missing] + ".png: ";
+            std::filesystem::remove(cause.substr(0, cause.size() - 2));
+            out = kVideoLines + names[missing] + " load fail\nLoaded Parallax Images\ninit success\n" +
+                  kPlayerLines;
+        }
         Game game;
         Player player;
-        const StartResult start = startCaptured(game, player);
-
-        EXPECT_TRUE(start.started) << names[missing];
-        EXPECT_EQ(start.out, "SDL init success\nWindow creation successful\nrenderer creation success\n" +
-                                 names[missing] +
-                                 " load fail\nLoaded Parallax Images\ninit success\n"
-                                 "Player ts init\nplayer init\n");
-        EXPECT_EQ(countLines(start.err), 1) << start.err;
-        EXPECT_NE(start.err.find(names[missing] + ".png"), std::string::npos) << start.err;
-        for (size_t i = 0; i < names.size(); ++i) {
+        const Console console = startCaptured(game, player);
+        SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
+        EXPECT_EQ(console.out, out) << "missing " << missing;
+        EXPECT_EQ(console.err.substr(0, cause.size()), cause) << console.err;
+        EXPECT_EQ(std::count(console.err.begin(), console.err.end(), '\n'), 1) << console.err;
+        EXPECT_EQ(game.running, missing >= 0);
+        for (int i = 0; i < LayerCount && missing >= 0; ++i) {
             EXPECT_EQ(game.background.layers[i].texture == nullptr, i == missing)
                 << names[i] << " with " << names[missing] << " missing";
         }
-        EXPECT_EQ(game.background.layers[missing].dst.w, 8192) << "placed even when empty";
         tearDown(game, player);
     }
-}
 
-TEST(StartUp, VideoFailureSkipsToThePlayerSetUp) {
-    ScratchFolder folder;
-    writeAllPictures();
-    const std::string driver = SDL_getenv("SDL_VIDEODRIVER") ? SDL_getenv("SDL_VIDEODRIVER") : "";
-    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-    Game game;
-    Player player;
-    const StartResult start = startCaptured(game, player);
-    tearDown(game, player);
-    setenv("SDL_VIDEODRIVER", driver.empty() ? "dummy" : driver.c_str(), 1);
-
-    EXPECT_FALSE(start.started);
-    EXPECT_EQ(start.out, "SDL init fail\nPlayer ts init\nplayer init\n");
-    EXPECT_EQ(start.err.rfind("SDL_Init: ", 0), 0u) << start.err;
-    EXPECT_EQ(player.texture, nullptr) << "no renderer, no texture";
-    EXPECT_EQ(player.renderer, nullptr);
-}
-
-TEST(StartUp, PicturesThatCannotBecomeTexturesAreReported) {
+    // Without a renderer every picture decodes but no texture can be made.
     ScratchFolder folder;
     writeAllPictures();
     ParallaxBackground background;
     testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    // Without a renderer every picture decodes but no texture can be made.
     background.load(nullptr);
-    const std::string out = testing::internal::GetCapturedStdout();
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(out,
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Background1 load fail\nBackground2 load fail\nGround load fail\nSky load fail\n"
               "Clouds load fail\nLoaded Parallax Images\n");
-    EXPECT_EQ(countLines(err), 5) << err;
-    for (ParallaxLayer& layer : background.layers) {
-        EXPECT_NE(layer.surface, nullptr);
-        EXPECT_EQ(layer.texture, nullptr);
-        SDL_FreeSurface(layer.surface);
+    for (ParallaxLayer& layer : background.layers) SDL_FreeSurface(layer.surface);
+}
+
+TEST(PictureGuard, RefusesNonPngsAndOutsizedClaimsAtTheirExactBounds) {
+    ScratchFolder folder;
+    const struct {
+        std::string bytes;
+        const char* refusal;  // empty: the guard lets it through to the decoder
+    } files[] = {
+        {pngHeader(16384, 1), ""},
+        {pngHeader(1, 16384), ""},
+        {pngHeader(8000, 4000), ""},  // exactly 32,000,000 pixels
+        {pngHeader(16385, 1), "claims 16385 x 1 pixels"},
+        {pngHeader(1, 16385), "claims 1 x 16385 pixels"},
+        {pngHeader(8000, 4001), "claims 8000 x 4001 pixels"},
+        {pngHeader(30000, 30000), "claims 30000 x 30000 pixels"},
+        {"BM" + std::string(60, '\0'), "not a PNG picture"},
+        {"", "not a PNG picture"},
+    };
+    for (const auto& file : files) {
+        writeFile("picture.png", file.bytes);
+        SDL_ClearError();
+        EXPECT_EQ(loadPicture("picture.png"), nullptr) << "no pixel data to decode";
+        const std::string error = SDL_GetError();
+        if (*file.refusal == '\0') {
+            EXPECT_EQ(error.find("claims"), std::string::npos) << error;
+        } else {
+            EXPECT_NE(error.find(file.refusal), std::string::npos)
+                << "got \"" << error << "\", expected \"" << file.refusal << "\"";
+        }
     }
+    SDL_Surface* small = makeClearSurface(3, 2);
+    IMG_SavePNG(small, "picture.png");
+    SDL_FreeSurface(small);
+    SDL_Surface* loaded = loadPicture("picture.png");
+    EXPECT_TRUE(loaded != nullptr && loaded->w == 3 && loaded->h == 2) << SDL_GetError();
+    SDL_FreeSurface(loaded);
 }

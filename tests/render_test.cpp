@@ -7,12 +7,12 @@
 
 namespace {
 
-constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kRed{255, 0, 0};
 constexpr Rgb kGreen{0, 255, 0};
 constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kYellow{255, 255, 0};
+constexpr Rgb kDayTint{0, 100, 255};
 
 // A game drawing into a window-sized surface through SDL's software renderer.
 class Scene : public testing::Test {
@@ -22,7 +22,6 @@ protected:
                                                 SDL_PIXELFORMAT_ARGB8888);
         game.renderer = SDL_CreateSoftwareRenderer(target);
         ASSERT_NE(game.renderer, nullptr) << SDL_GetError();
-        SDL_SetRenderDrawColor(game.renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
         for (ParallaxLayer& layer : game.background.layers) layer.dst = layer.src;
     }
 
@@ -33,20 +32,27 @@ protected:
         SDL_FreeSurface(target);
     }
 
-    // Gives a layer a world-sized picture, clear but for one opaque band of world columns.
-    void band(LayerIndex layer, int from, int to, Rgb colour) {
+    // Gives a layer a world-sized picture, clear but for one opaque area.
+    void give(LayerIndex layer, const SDL_Rect& area, Rgb colour) {
+        SDL_DestroyTexture(game.background.layers[layer].texture);
         SDL_Surface* picture = makeClearSurface(kWorldWidth, kWorldHeight);
-        paint(picture, {from, 0, to - from, kWorldHeight}, colour);
+        paint(picture, area, colour);
         game.background.layers[layer].texture = SDL_CreateTextureFromSurface(game.renderer, picture);
         SDL_FreeSurface(picture);
     }
 
-    // Gives the sky an opaque white picture with no alpha channel.
-    void whiteSky() {
-        SDL_Surface* picture =
-            SDL_CreateRGBSurfaceWithFormat(0, kWorldWidth, kWorldHeight, 24, SDL_PIXELFORMAT_RGB24);
-        SDL_FillRect(picture, nullptr, SDL_MapRGB(picture->format, 255, 255, 255));
-        game.background.layers[Sky].texture = SDL_CreateTextureFromSurface(game.renderer, picture);
+    // Gives a layer a band of world columns from `from` to `to`.
+    void band(LayerIndex layer, int from, int to, Rgb colour) {
+        give(layer, {from, 0, to - from, kWorldHeight}, colour);
+    }
+
+    // A sprite sheet whose first frame is red on its left half, blue on its right.
+    void sheet() {
+        SDL_Surface* picture = makeClearSurface(64, 32);
+        paint(picture, {0, 0, 16, 32}, kRed);
+        paint(picture, {16, 0, 16, 32}, kBlue);
+        paint(picture, {32, 0, 32, 32}, kGreen);  // a second frame that must not show
+        game.playerTexture = SDL_CreateTextureFromSurface(game.renderer, picture);
         SDL_FreeSurface(picture);
     }
 
@@ -60,14 +66,13 @@ protected:
 }  // namespace
 
 TEST_F(Scene, LayersDrawFarthestFirstAtTheirOffsets) {
-    whiteSky();
+    band(Sky, 0, kWorldWidth, {255, 255, 255});
     band(Clouds, 0, 100, kRed);
     band(Background2, 50, 150, kGreen);
     band(Background1, 100, 200, kBlue);
     band(Ground, 150, 250, kYellow);
     game.update(player);  // offsets Clouds -5, Background2 -17, Background1 -32, Ground -44
     game.render(player);
-
     const struct {
         int x;
         Rgb expected;
@@ -75,94 +80,64 @@ TEST_F(Scene, LayersDrawFarthestFirstAtTheirOffsets) {
     } probes[] = {
         {20, kRed, "Clouds over Sky"},
         {50, {0, 180, 0}, "Background2 over Clouds, dimmed to 180"},
-        {100, kBlue, "Background1 over Background2"},
+        {100, kBlue, "Background1 over Background2, not dimmed"},
         {150, kYellow, "Ground over Background1"},
         {205, kYellow, "Ground's band ends at 249 - 44"},
-        {206, {0, 100, 255}, "white sky under its starting tint"},
-        {1023, {0, 100, 255}, "white sky under its starting tint"},
+        {206, kDayTint, "white sky under its starting tint"},
     };
-    for (const auto& probe : probes) {
-        EXPECT_EQ(at(probe.x), probe.expected)
-            << probe.why << " at x " << probe.x << ": got " << describe(at(probe.x))
-            << ", expected " << describe(probe.expected);
+    for (const auto& probe : probes) EXPECT_EQ(at(probe.x), probe.expected) << probe.why;
+
+    SDL_DestroyTexture(game.background.layers[Sky].texture);
+    game.background.layers[Sky].texture = nullptr;
+    game.render(player);
+    EXPECT_EQ(at(20), kRed) << "a missing layer leaves the ones before it";
+    EXPECT_EQ(at(206), kBlack) << "and the clear colour where nothing is drawn";
+}
+
+TEST_F(Scene, SpriteIsDrawnLastScaledTwiceAndMirroredWhenFacingLeft) {
+    sheet();
+    // Each layer in turn is opaque right under the sprite; the sprite must cover it.
+    for (LayerIndex layer : {Sky, Clouds, Background2, Background1, Ground}) {
+        give(layer, {400, 400, 400, 300}, kYellow);
+        game.render(player);
+        EXPECT_EQ(at(560, 560), kRed) << "sprite over layer " << layer;
+        EXPECT_FALSE(at(560, 539) == kBlack) << "layer " << layer << " drawn above the sprite";
+        SDL_DestroyTexture(game.background.layers[layer].texture);
+        game.background.layers[layer].texture = nullptr;
     }
-}
 
-TEST_F(Scene, MissingLayersShowWhatIsBehind) {
-    band(Clouds, 0, 100, kRed);
-    band(Ground, 150, 250, kYellow);
-    game.render(player);
-    EXPECT_EQ(at(50), kRed) << "got " << describe(at(50));
-    EXPECT_EQ(at(120), kBlack) << "no sky: the clear colour; got " << describe(at(120));
-    EXPECT_EQ(at(200), kYellow) << "got " << describe(at(200));
-
-    SDL_DestroyTexture(game.background.layers[Clouds].texture);
-    game.background.layers[Clouds].texture = nullptr;
-    game.render(player);
-    EXPECT_EQ(at(50), kBlack) << "a removed layer leaves nothing behind; got " << describe(at(50));
-}
-
-TEST_F(Scene, SpriteIsScaledTwiceAndMirroredWhenFacingLeft) {
-    // Left half red, right half blue, so mirroring swaps them.
-    SDL_Surface* sheet = makeClearSurface(64, 32);
-    paint(sheet, {0, 0, 16, 32}, kRed);
-    paint(sheet, {16, 0, 16, 32}, kBlue);
-    paint(sheet, {32, 0, 32, 32}, kGreen);  // a second frame that must not show
-    game.playerTexture = SDL_CreateTextureFromSurface(game.renderer, sheet);
-    SDL_FreeSurface(sheet);
-
-    const auto expectRow = [&](int y, Rgb left, Rgb right, const char* facing) {
-        const struct {
-            int x;
-            Rgb expected;
-        } probes[] = {{539, kBlack}, {540, left}, {571, left}, {572, right}, {603, right}, {604, kBlack}};
-        for (const auto& probe : probes) {
-            EXPECT_EQ(at(probe.x, y), probe.expected)
-                << facing << " at (" << probe.x << ", " << y << "): got "
-                << describe(at(probe.x, y)) << ", expected " << describe(probe.expected);
-        }
+    const auto row = [&](int y) {
+        return std::vector<Rgb>{at(539, y), at(540, y), at(571, y), at(572, y), at(603, y), at(604, y)};
     };
-
     game.render(player);
-    expectRow(540, kRed, kBlue, "facing right");
-    expectRow(603, kRed, kBlue, "facing right");
-    EXPECT_EQ(at(560, 539), kBlack) << "above the sprite";
+    const std::vector<Rgb> facingRight = {kBlack, kRed, kRed, kBlue, kBlue, kBlack};
+    EXPECT_EQ(row(540), facingRight) << "the 32-pixel cell fills 540 to 603 facing right";
+    EXPECT_EQ(row(603), facingRight);
     EXPECT_EQ(at(560, 604), kBlack) << "below the sprite";
 
     game.leftHeld = true;
     game.update(player);
-    game.render(player);
-    expectRow(570, kBlue, kRed, "facing left");
-
     game.leftHeld = false;
     game.update(player);
     game.render(player);
-    expectRow(570, kBlue, kRed, "still facing left with no key held");
+    EXPECT_EQ(row(570), (std::vector<Rgb>{kBlack, kBlue, kBlue, kRed, kRed, kBlack}))
+        << "mirrored after walking left, and still with no key held";
 }
 
-TEST_F(Scene, SkyPixelsCarryTheCycleTint) {
-    whiteSky();
-    const struct {
-        int frames;  // rendered so far
-        Rgb expected;
-    } checkpoints[] = {
-        {5, {0, 100, 255}},    // no step yet
-        {6, {0, 99, 255}},     // first step on the sixth frame
-        {10, {0, 99, 255}},
-        {11, {0, 98, 255}},
-        {501, {0, 0, 253}},    // step 100
-        {1131, {40, 0, 1}},    // step 226: deep night, dusk glow
-    };
-    int rendered = 0;
-    for (const auto& checkpoint : checkpoints) {
-        while (rendered < checkpoint.frames) {
-            game.render(player);
-            ++rendered;
-        }
-        EXPECT_EQ(at(600, 100), checkpoint.expected)
-            << "after " << rendered << " frames: got " << describe(at(600, 100)) << ", expected "
-            << describe(checkpoint.expected);
+TEST_F(Scene, SkyPixelsCarryTheCycleTintOfTheirOwnFrame) {
+    band(Sky, 0, kWorldWidth, {255, 255, 255});
+    const Rgb expected[] = {kDayTint, kDayTint, kDayTint, kDayTint, kDayTint, {0, 99, 255},
+                            {0, 99, 255}, {0, 99, 255}, {0, 99, 255}, {0, 99, 255}, {0, 98, 255}};
+    for (int frame = 1; frame <= 11; ++frame) {
+        game.render(player);
+        EXPECT_EQ(at(600, 100), expected[frame - 1]) << "frame " << frame;
     }
+    // Deep night with the dusk glow: the step to p 226 shows in its own frame.
+    game.cyclePosition = 225;
+    game.skyColour = {40, 0, 3};
+    game.cycleStepCounter = 5;
+    game.render(player);
+    EXPECT_EQ(at(600, 100), (Rgb{40, 0, 1}));
 }
 
 namespace {
@@ -171,12 +146,10 @@ Rgb colourOf(const Game& game) {
     return {game.skyColour.red, game.skyColour.green, game.skyColour.blue};
 }
 
-// Takes sky steps until the cycle position reaches `position`.
-void stepTo(Game& game, float position) {
-    while (game.cyclePosition != position) {
-        game.cycleStepCounter = 5;
-        stepSkyCycle(game);
-    }
+// Takes one sky step at once, without waiting out the frames between steps.
+void step(Game& game) {
+    game.cycleStepCounter = 5;
+    stepSkyCycle(game);
 }
 
 }  // namespace
@@ -184,65 +157,40 @@ void stepTo(Game& game, float position) {
 TEST(SkyCycle, FirstCycleCheckpoints) {
     Game game;
     const struct {
-        float p;
+        int p;
         Rgb expected;
     } checkpoints[] = {
         {1, {0, 99, 255}},    {99, {0, 1, 255}},    {100, {0, 0, 253}},   {101, {0, 0, 251}},
         {159, {0, 0, 135}},   {160, {1, 0, 133}},   {199, {40, 0, 55}},   {200, {40, 0, 53}},
-        {225, {40, 0, 3}},    {226, {40, 0, 1}},    {240, {40, 0, 1}},    {241, {39, 0, 1}},
-        {279, {1, 0, 1}},     {280, {0, 0, 1}},     {300, {0, 0, 1}},     {449, {0, 0, 1}},
-        {450, {1, 0, 1}},     {499, {50, 0, 1}},    {500, {49, 0, 2}},    {549, {0, 0, 51}},
-        {550, {0, 1, 52}},    {649, {0, 100, 151}}, {650, {0, 101, 152}}, {651, {0, 101, 153}},
-        {753, {0, 101, 255}}, {755, {0, 101, 255}}, {799, {0, 101, 255}},
+        {226, {40, 0, 1}},    {240, {40, 0, 1}},    {241, {39, 0, 1}},    {280, {0, 0, 1}},
+        {449, {0, 0, 1}},     {450, {1, 0, 1}},     {499, {50, 0, 1}},    {500, {49, 0, 2}},
+        {549, {0, 0, 51}},    {550, {0, 1, 52}},    {650, {0, 101, 152}}, {753, {0, 101, 255}},
+        {799, {0, 101, 255}},
     };
     for (const auto& checkpoint : checkpoints) {
-        stepTo(game, checkpoint.p);
-        EXPECT_EQ(colourOf(game), checkpoint.expected)
-            << "at p " << checkpoint.p << ": got " << describe(colourOf(game)) << ", expected "
-            << describe(checkpoint.expected);
+        while (game.cyclePosition < checkpoint.p) step(game);
+        EXPECT_EQ(colourOf(game), checkpoint.expected) << "at p " << checkpoint.p;
     }
-    game.cycleStepCounter = 5;
-    stepSkyCycle(game);
+    step(game);
     EXPECT_EQ(game.cyclePosition, 0.0f) << "the step at p 800 starts the cycle over";
-    EXPECT_EQ(colourOf(game), (Rgb{0, 101, 255})) << "got " << describe(colourOf(game));
-    stepTo(game, 1);
-    EXPECT_EQ(colourOf(game), (Rgb{0, 100, 255})) << "got " << describe(colourOf(game));
-}
+    step(game);
+    EXPECT_EQ(colourOf(game), (Rgb{0, 100, 255})) << "p 1 of the second cycle";
 
-TEST(SkyCycle, StepsEveryFifthFrameAfterTheFirstFive) {
-    Game game;
+    Game frames;
     std::vector<int> stepFrames;
-    for (int frame = 1; frame <= 21; ++frame) {
-        const float before = game.cyclePosition;
-        stepSkyCycle(game);
-        if (game.cyclePosition != before) stepFrames.push_back(frame);
+    for (int frame = 1; frame <= 16; ++frame) {
+        const float before = frames.cyclePosition;
+        stepSkyCycle(frames);
+        if (frames.cyclePosition != before) stepFrames.push_back(frame);
     }
-    EXPECT_EQ(stepFrames, (std::vector<int>{6, 11, 16, 21}));
+    EXPECT_EQ(stepFrames, (std::vector<int>{6, 11, 16})) << "every fifth frame after the first five";
 }
 
-TEST(SkyCycle, GreenDriftsAndWrapsWhileRedAndBlueStayInRange) {
+TEST(SkyCycle, GreenEndsEachCycleOneHigherAndWraps) {
     Game game;
-    int lowestRed = 255, highestRed = 0, lowestBlue = 255, highestBlue = 0;
     for (int cycle = 1; cycle <= 160; ++cycle) {
-        for (int step = 0; step < 800; ++step) {
-            game.cycleStepCounter = 5;
-            stepSkyCycle(game);
-            lowestRed = std::min<int>(lowestRed, game.skyColour.red);
-            highestRed = std::max<int>(highestRed, game.skyColour.red);
-            lowestBlue = std::min<int>(lowestBlue, game.skyColour.blue);
-            highestBlue = std::max<int>(highestBlue, game.skyColour.blue);
-        }
-        const Rgb expected{0, Uint8((100 + cycle) % 256), 255};
-        if (colourOf(game) != expected || game.cyclePosition != 0.0f) {
-            ADD_FAILURE() << "after cycle " << cycle << ": got " << describe(colourOf(game))
-                          << " at p " << game.cyclePosition << ", expected "
-                          << describe(expected) << " at p 0";
-            break;
-        }
+        for (int i = 0; i < 800; ++i) step(game);
+        const Rgb expected{0, Uint8(100 + cycle), 255};
+        ASSERT_EQ(colourOf(game), expected) << "after cycle " << cycle;
     }
-    EXPECT_EQ(game.skyColour.green, 4) << "green passed 255 and wrapped to 0 at cycle 156";
-    EXPECT_EQ(lowestRed, 0);
-    EXPECT_EQ(highestRed, 50);
-    EXPECT_EQ(lowestBlue, 1);
-    EXPECT_EQ(highestBlue, 255);
 }

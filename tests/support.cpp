@@ -1,37 +1,30 @@
 #include "support.h"
 
-#include <cstdlib>
-#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <random>
 
 #include <SDL_image.h>
-#include <unistd.h>
-
-#include "world/world.h"
 
 namespace fs = std::filesystem;
 
 ScratchFolder::ScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "hollowmere-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-    previous_ = fs::current_path().string();
+    std::random_device random;
+    do {
+        path_ = fs::temp_directory_path() / ("hollowmere-test-" + std::to_string(random()));
+    } while (!fs::create_directory(path_));
+    previous_ = fs::current_path();
     fs::current_path(path_);
 }
 
 ScratchFolder::~ScratchFolder() {
     fs::current_path(previous_);
     std::error_code ignored;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(path_, ignored);
 }
 
-bool operator==(const Rgb& a, const Rgb& b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b;
-}
-
-std::string describe(const Rgb& colour) {
-    return "(" + std::to_string(colour.r) + ", " + std::to_string(colour.g) + ", " +
-           std::to_string(colour.b) + ")";
+void PrintTo(const Rgb& colour, std::ostream* out) {
+    *out << "(" << int(colour.r) << ", " << int(colour.g) << ", " << int(colour.b) << ")";
 }
 
 SDL_Surface* makeClearSurface(int w, int h) {
@@ -44,27 +37,26 @@ void paint(SDL_Surface* surface, const SDL_Rect& area, Rgb colour) {
     SDL_FillRect(surface, &area, SDL_MapRGBA(surface->format, colour.r, colour.g, colour.b, 255));
 }
 
-void writePicture(const std::string& path, int w, int h, Rgb colour) {
-    const fs::path folder = fs::path(path).parent_path();
-    if (!folder.empty()) fs::create_directories(folder);
-    SDL_Surface* surface = makeClearSurface(w, h);
-    paint(surface, {0, 0, w, h}, colour);
-    IMG_SavePNG(surface, path.c_str());
-    SDL_FreeSurface(surface);
+void writeFile(const std::string& path, const std::string& bytes) {
+    if (fs::path(path).has_parent_path()) fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 void writeAllPictures() {
-    writePicture("Images/Player.png", 32, 32, {200, 40, 40});
+    SDL_Surface* picture = makeClearSurface(16, 16);
+    paint(picture, {0, 0, 16, 16}, {10, 20, 30});
+    fs::create_directories("Images/Background");
+    IMG_SavePNG(picture, "Images/Player.png");
     for (const char* name : {"Background1", "Background2", "Ground", "Sky", "Clouds"}) {
-        writePicture(std::string("Images/Background/") + name + ".png", 16, 16, {10, 20, 30});
+        IMG_SavePNG(picture, (std::string("Images/Background/") + name + ".png").c_str());
     }
+    SDL_FreeSurface(picture);
 }
 
 Rgb pixelAt(SDL_Surface* surface, int x, int y) {
-    // Every surface the tests read is 32 bits a pixel.
     const auto* row = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
-    const Uint32 value = reinterpret_cast<const Uint32*>(row)[x];
     Rgb colour;
-    SDL_GetRGB(value, surface->format, &colour.r, &colour.g, &colour.b);
+    SDL_GetRGB(reinterpret_cast<const Uint32*>(row)[x], surface->format, &colour.r, &colour.g,
+               &colour.b);
     return colour;
 }
