@@ -98,6 +98,14 @@ TEST(Pictures, RegeneratedOnesMatchTheCommittedOnesPixelForPixel) {
     }
 }
 
+TEST(Pictures, RegeneratedIconMatchesTheCommittedOne) {
+    ScratchFolder scratch;
+    ASSERT_TRUE(art::writePicture(art::kIcon, scratch.path()));
+    std::string fresh = (fs::path(scratch.path()) / art::kIcon.path).string();
+    expectSamePixels(Rgba(IMG_Load(fresh.c_str())), Rgba(IMG_Load(HOLLOWMERE_ICON_FILE)),
+                     "icon regenerated versus committed (run `make art`?)");
+}
+
 TEST(Pictures, HaveTheSizesAndChannelsTheGameDrawsThemWith) {
     for (const art::Picture& picture : art::kPictures) {
         std::string path = committed(picture.path);
