@@ -15,8 +15,9 @@ test -s "$scratch/tree/share/icons/hicolor/128x128/apps/hollowmere.png"
 cd /
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$scratch/link" >"$scratch/log" 2>&1 &
 game=$!
+start_up_limit=300  # tenths of a second
 tenths=0
-until grep -qsx 'player init' "$scratch/log" || ! kill -0 "$game" 2>/dev/null || [ "$tenths" -ge 300 ]; do
+until grep -qsx 'player init' "$scratch/log" || ! kill -0 "$game" 2>/dev/null || [ "$tenths" -ge "$start_up_limit" ]; do
     sleep 0.1
     tenths=$((tenths + 1))
 done
