@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: run test build build-tests deps test-deps bench art screenshot
+.PHONY: run test build build-tests deps test-deps bench art screenshot package check-package
 
 run: build
 	./$(BUILD)/hollowmere
@@ -31,10 +31,19 @@ bench:
 	cmake --build build-bench -j $(JOBS) --target hollowmere hollowmere_bench
 	python3 bench/run_bench.py build-bench
 
-# Redraws the six pictures in Images/ from tools/art.cpp; commit them with the change.
+# Redraws the six pictures in Images/ and the menu icon in desktop/ from tools/art.cpp; commit them with the change.
 art: build
-	./$(BUILD)/tools/hollowmere_make_art Images
+	./$(BUILD)/tools/hollowmere_make_art Images desktop
 
 # Runs the game under Xvfb and rewrites docs/screenshot.png and docs/screenshot-night.png.
 screenshot: test-deps build
 	scripts/screenshot ./$(BUILD)/hollowmere
+
+# The .deb, made by CPack in $(BUILD)/; check-package also has lintian judge it and fails on its errors.
+package: build
+	scripts/install-deps package
+	rm -f $(BUILD)/hollowmere_*.deb
+	cd $(BUILD) && cpack
+
+check-package: package
+	lintian --fail-on error $(BUILD)/hollowmere_*.deb

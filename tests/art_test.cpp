@@ -27,22 +27,32 @@ std::string committed(const char* path) {
     return (std::filesystem::path(HOLLOWMERE_IMAGES_DIR) / path).string();
 }
 
+// Pixels that differ between two picture files; -1 when they differ in size or do not decode.
+long differingPixels(const std::string& fresh, const std::string& kept) {
+    SDL_Surface* a = decode(fresh);
+    SDL_Surface* b = decode(kept);
+    long differing = -1;
+    if (a && b && a->w == b->w && a->h == b->h) {
+        differing = 0;
+        for (int y = 0; y < a->h; ++y)
+            for (int x = 0; x < a->w; ++x) differing += at(a, x, y) != at(b, x, y);
+    }
+    SDL_FreeSurface(a);
+    SDL_FreeSurface(b);
+    return differing;
+}
+
 }  // namespace
 
 TEST(Pictures, RegeneratedOnesMatchTheCommittedOnesPixelForPixel) {
     ScratchFolder scratch;
-    ASSERT_TRUE(art::writePictures("."));
+    ASSERT_TRUE(art::writePictures(".") && art::writePicture(art::kIcon, "."));
     for (const art::Picture& picture : art::kPictures) {
-        SDL_Surface* fresh = decode(picture.path);
-        SDL_Surface* kept = decode(committed(picture.path));
-        ASSERT_TRUE(fresh && kept && fresh->w == kept->w && fresh->h == kept->h) << picture.path;
-        long differing = 0;
-        for (int y = 0; y < kept->h; ++y)
-            for (int x = 0; x < kept->w; ++x) differing += at(fresh, x, y) != at(kept, x, y);
-        EXPECT_EQ(differing, 0) << picture.path << ": pixels differ; run `make art`?";
-        SDL_FreeSurface(fresh);
-        SDL_FreeSurface(kept);
+        EXPECT_EQ(differingPixels(picture.path, committed(picture.path)), 0)
+            << picture.path << " differs from what is drawn now; run `make art`?";
     }
+    EXPECT_EQ(differingPixels(art::kIcon.path, HOLLOWMERE_ICON_FILE), 0)
+        << "the icon differs from what is drawn now; run `make art`?";
 }
 
 TEST(Pictures, HaveTheSizesAndFormatsTheGameDrawsThemWith) {

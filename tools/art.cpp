@@ -521,45 +521,53 @@ void bridge(Canvas& c, int x, int length) {
 
 // ---------------------------------------------------------------- pictures
 
+// A traveller in a red hood, facing right; feet on the bottom row.
+const std::vector<const char*> kTravellerRows = {
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    ".............kkkkkk.............",
+    "...........kkrrrrrrkk...........",
+    "..........krrrrrrrrrrk..........",
+    ".........krrrrrrrrrrrrk.........",
+    "........kRrrrrrrrrrrrrrk........",
+    "........kRrrrrrkkkkkkrrk........",
+    ".......kRRrrrrkhhhhhhkrk........",
+    ".......kRRrrrkhhhhhsshk.........",
+    ".......kRRrrrkhhssskssk.........",
+    "......kRRRrrrkhsssssssk.........",
+    "......kRRRrrrkhssssssssk........",
+    "......kRRRrrrrksssssskk.........",
+    "......kRRRrrrrrkkSSSkrk.........",
+    ".....kRRRRrrrrrrkkkkrrrk........",
+    ".....kRRRRrrrrrrrrrrrrrk........",
+    ".....kRRRRrrrrrrrRrrrrrk........",
+    "....kRRRRrrrrrrrrRrrrrrk........",
+    "....kRRRRrrrrrrrrRrrrrk.........",
+    "....kRRRRrrrrrrrrkssssk.........",
+    "....kkRRbbbbbbgbbkSSk...........",
+    "......kRRrrrrrrrrrrrk...........",
+    ".......kkkRrrrrrrkkk............",
+    ".........kpppkkpppk.............",
+    ".........kpppk.kpppk............",
+    ".........kpppk..kppk............",
+    "........kbbbbk..kbbbk...........",
+    "........kbbbbbk.kbbbbk..........",
+    "........kkkkkkk.kkkkkk..........",
+};
+
 SDL_Surface* drawPlayer() {
-    // A traveller in a red hood, facing right; feet on the bottom row.
-    static const std::vector<const char*> kRows = {
-        "................................",
-        "................................",
-        "................................",
-        "................................",
-        ".............kkkkkk.............",
-        "...........kkrrrrrrkk...........",
-        "..........krrrrrrrrrrk..........",
-        ".........krrrrrrrrrrrrk.........",
-        "........kRrrrrrrrrrrrrrk........",
-        "........kRrrrrrkkkkkkrrk........",
-        ".......kRRrrrrkhhhhhhkrk........",
-        ".......kRRrrrkhhhhhsshk.........",
-        ".......kRRrrrkhhssskssk.........",
-        "......kRRRrrrkhsssssssk.........",
-        "......kRRRrrrkhssssssssk........",
-        "......kRRRrrrrksssssskk.........",
-        "......kRRRrrrrrkkSSSkrk.........",
-        ".....kRRRRrrrrrrkkkkrrrk........",
-        ".....kRRRRrrrrrrrrrrrrrk........",
-        ".....kRRRRrrrrrrrRrrrrrk........",
-        "....kRRRRrrrrrrrrRrrrrrk........",
-        "....kRRRRrrrrrrrrRrrrrk.........",
-        "....kRRRRrrrrrrrrkssssk.........",
-        "....kkRRbbbbbbgbbkSSk...........",
-        "......kRRrrrrrrrrrrrk...........",
-        ".......kkkRrrrrrrkkk............",
-        ".........kpppkkpppk.............",
-        ".........kpppk.kpppk............",
-        ".........kpppk..kppk............",
-        "........kbbbbk..kbbbk...........",
-        "........kbbbbbk.kbbbbk..........",
-        "........kkkkkkk.kkkkkk..........",
-    };
     Canvas c(kPlayerCell, kPlayerCell);
-    c.sprite(0, 0, kRows, playerKey);
+    c.sprite(0, 0, kTravellerRows, playerKey);
     return toSurface(c, 1, true);
+}
+
+SDL_Surface* drawIcon() {
+    // Nudged right and up so the figure sits in the middle of the square.
+    Canvas c(kPlayerCell, kPlayerCell);
+    c.sprite(2, -2, kTravellerRows, playerKey);
+    return toSurface(c, kIconSize / kPlayerCell, true);
 }
 
 SDL_Surface* drawSky() {
@@ -835,29 +843,33 @@ const Picture kPictures[kPictureCount] = {
     {"Background/Ground.png", drawGround, false},
 };
 
-bool writePictures(const std::string& folder) {
+bool writePicture(const Picture& picture, const std::string& folder) {
     namespace fs = std::filesystem;
-    for (const Picture& picture : kPictures) {
-        fs::path path = fs::path(folder) / picture.path;
-        std::error_code error;
-        fs::create_directories(path.parent_path(), error);
-        SDL_Surface* surface = picture.draw();
-        if (surface != nullptr && picture.trueColour) {
-            SDL_Surface* indexed = surface;
-            surface = SDL_ConvertSurfaceFormat(indexed, SDL_PIXELFORMAT_RGBA32, 0);
-            SDL_FreeSurface(indexed);
-        }
-        if (surface == nullptr) {
-            std::fprintf(stderr, "cannot draw %s: %s\n", picture.path, SDL_GetError());
-            return false;
-        }
-        int saved = IMG_SavePNG(surface, path.string().c_str());
-        SDL_FreeSurface(surface);
-        if (saved != 0) {
-            std::fprintf(stderr, "cannot write %s: %s\n", path.string().c_str(), SDL_GetError());
-            return false;
-        }
+    fs::path path = fs::path(folder) / picture.path;
+    std::error_code error;
+    fs::create_directories(path.parent_path(), error);
+    SDL_Surface* surface = picture.draw();
+    if (surface != nullptr && picture.trueColour) {
+        SDL_Surface* indexed = surface;
+        surface = SDL_ConvertSurfaceFormat(indexed, SDL_PIXELFORMAT_RGBA32, 0);
+        SDL_FreeSurface(indexed);
     }
+    if (surface == nullptr) {
+        std::fprintf(stderr, "cannot draw %s: %s\n", picture.path, SDL_GetError());
+        return false;
+    }
+    int saved = IMG_SavePNG(surface, path.string().c_str());
+    SDL_FreeSurface(surface);
+    if (saved != 0) {
+        std::fprintf(stderr, "cannot write %s: %s\n", path.string().c_str(), SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+bool writePictures(const std::string& folder) {
+    for (const Picture& picture : kPictures)
+        if (!writePicture(picture, folder)) return false;
     return true;
 }
 

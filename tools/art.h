@@ -15,6 +15,8 @@ constexpr int kBackgroundHeight = 768;
 constexpr int kPlayerCell = 32;
 // Screen row of the ground's walking surface, where the player's feet stand.
 constexpr int kWalkingSurfaceRow = 604;
+// Width and height of the menu icon, in pixels: a whole multiple of kPlayerCell.
+constexpr int kIconSize = 128;
 
 // Each draw function returns a new 8-bit palettized surface the caller frees.
 // Palette index 0 is fully transparent on every picture but the sky.
@@ -24,6 +26,7 @@ SDL_Surface* drawClouds();
 SDL_Surface* drawBackground2();  // far mountains
 SDL_Surface* drawBackground1();  // nearer hills, woods and buildings
 SDL_Surface* drawGround();
+SDL_Surface* drawIcon();  // the traveller, scaled up for the desktop menu
 
 // One picture: its path below the game's working directory, its drawing,
 // and whether it is stored as 32-bit RGBA instead of indexed colour.
@@ -34,10 +37,14 @@ struct Picture {
 };
 constexpr int kPictureCount = 6;
 extern const Picture kPictures[kPictureCount];
+// The menu icon: installed with the game, not read by it, so it lives outside Images/.
+constexpr Picture kIcon = {"hollowmere.png", drawIcon, false};
 
 // make_art and the tests call this: draws every picture and writes it as PNG
 // to `folder`/path (folders made as needed). Returns false and prints why on
 // the first failure.
 bool writePictures(const std::string& folder);
+// The same for one picture.
+bool writePicture(const Picture& picture, const std::string& folder);
 
 }  // namespace art

@@ -1,4 +1,4 @@
-// Draws the game's six pictures into a folder: `make art` runs it on Images/.
+// Draws the game's six pictures and its menu icon: `make art` runs it on Images/ and desktop/.
 #include <cstdio>
 
 #include <SDL.h>
@@ -6,9 +6,9 @@
 #include "art.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s PICTURES_FOLDER ICON_FOLDER\n", argv[0]);
         return 2;
     }
-    return art::writePictures(argv[1]) ? 0 : 1;
+    return art::writePictures(argv[1]) && art::writePicture(art::kIcon, argv[2]) ? 0 : 1;
 }
