@@ -13,6 +13,7 @@ constexpr Rgb kGreen{0, 255, 0};
 constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kYellow{255, 255, 0};
 constexpr Rgb kDayTint{0, 100, 255};
+constexpr SDL_Rect kSheetRed{0, 0, 16, 32};
 
 // A game drawing into a window-sized surface through SDL's software renderer.
 class Scene : public testing::Test {
@@ -35,8 +36,7 @@ protected:
     // Gives a layer a world-sized picture, clear but for one opaque area.
     void give(LayerIndex layer, const SDL_Rect& area, Rgb colour) {
         SDL_DestroyTexture(game.background.layers[layer].texture);
-        SDL_Surface* picture = makeClearSurface(kWorldWidth, kWorldHeight);
-        paint(picture, area, colour);
+        SDL_Surface* picture = makeSurface(kWorldWidth, kWorldHeight, area, colour);
         game.background.layers[layer].texture = SDL_CreateTextureFromSurface(game.renderer, picture);
         SDL_FreeSurface(picture);
     }
@@ -46,17 +46,21 @@ protected:
         give(layer, {from, 0, to - from, kWorldHeight}, colour);
     }
 
-    // A sprite sheet whose first frame is red on its left half, blue on its right.
+    // A two-frame sheet: red on the first frame's left half, blue from there on.
     void sheet() {
-        SDL_Surface* picture = makeClearSurface(64, 32);
-        paint(picture, {0, 0, 16, 32}, kRed);
-        paint(picture, {16, 0, 16, 32}, kBlue);
-        paint(picture, {32, 0, 32, 32}, kGreen);  // a second frame that must not show
+        SDL_Surface* picture = makeSurface(64, 32, {0, 0, 64, 32}, kBlue);
+        SDL_FillRect(picture, &kSheetRed, SDL_MapRGBA(picture->format, 255, 0, 0, 255));
         game.playerTexture = SDL_CreateTextureFromSurface(game.renderer, picture);
         SDL_FreeSurface(picture);
     }
 
-    Rgb at(int x, int y = 300) { return pixelAt(target, x, y); }
+    Rgb at(int x, int y = 300) {
+        Rgb colour;
+        const auto* row = static_cast<const Uint8*>(target->pixels) + y * target->pitch;
+        SDL_GetRGB(reinterpret_cast<const Uint32*>(row)[x], target->format, &colour.r, &colour.g,
+                   &colour.b);
+        return colour;
+    }
 
     Game game;
     Player player;

@@ -1,7 +1,9 @@
-// Helpers shared by the unit tests: scratch folders, made-up pictures, pixel reads.
+// Helpers shared by the tests: scratch folders, made-up pictures, pixel reads.
 #pragma once
 
 #include <filesystem>
+#include <ostream>
+#include <random>
 #include <string>
 
 #include <SDL.h>
@@ -10,33 +12,42 @@
 // for the object's life and removed afterwards.
 class ScratchFolder {
 public:
-    ScratchFolder();
-    ~ScratchFolder();
+    ScratchFolder() {
+        std::random_device random;
+        do {
+            path_ = std::filesystem::temp_directory_path() /
+                    ("hollowmere-test-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(path_));
+        std::filesystem::current_path(path_);
+    }
+    ~ScratchFolder() {
+        std::filesystem::current_path(previous_);
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
 private:
     std::filesystem::path path_;
-    std::filesystem::path previous_;
+    std::filesystem::path previous_ = std::filesystem::current_path();
 };
 
-// An opaque colour.
+// An opaque colour; gtest prints it as (r, g, b) in got-versus-expected messages.
 struct Rgb {
     Uint8 r = 0;
     Uint8 g = 0;
     Uint8 b = 0;
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+    friend void PrintTo(const Rgb& c, std::ostream* out) {
+        *out << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
+    }
 };
-// gtest prints an Rgb as "(r, g, b)" in got-versus-expected messages.
-void PrintTo(const Rgb& colour, std::ostream* out);
 
-// A w x h RGBA surface, fully transparent.
-SDL_Surface* makeClearSurface(int w, int h);
-// Paints an opaque rectangle on `surface`.
-void paint(SDL_Surface* surface, const SDL_Rect& area, Rgb colour);
-// Writes `bytes` to `path`, making its folder.
-void writeFile(const std::string& path, const std::string& bytes);
-// Writes the six pictures the game reads, 16 x 16 and opaque, into Images/ here.
-void writeAllPictures();
-// Reads one pixel of a 32-bit surface.
-Rgb pixelAt(SDL_Surface* surface, int x, int y);
+// A w x h RGBA surface, fully transparent but for one opaque area.
+inline SDL_Surface* makeSurface(int w, int h, const SDL_Rect& area, Rgb colour) {
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
+    SDL_FillRect(surface, nullptr, SDL_MapRGBA(surface->format, 0, 0, 0, 0));
+    SDL_FillRect(surface, &area, SDL_MapRGBA(surface->format, colour.r, colour.g, colour.b, 255));
+    return surface;
+}
