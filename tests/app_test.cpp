@@ -219,12 +219,12 @@ TEST(StartUp, VideoFailureSkipsToThePlayerSetUp) {
     ScratchFolder folder;
     writeAllPictures();
     const std::string driver = SDL_getenv("SDL_VIDEODRIVER") ? SDL_getenv("SDL_VIDEODRIVER") : "";
-    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    SDL_setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
     Game game;
     Player player;
     const StartResult start = startCaptured(game, player);
     tearDown(game, player);
-    setenv("SDL_VIDEODRIVER", driver.empty() ? "dummy" : driver.c_str(), 1);
+    SDL_setenv("SDL_VIDEODRIVER", driver.empty() ? "dummy" : driver.c_str(), 1);
 
     EXPECT_FALSE(start.started);
     EXPECT_EQ(start.out, "SDL init fail\nPlayer ts init\nplayer init\n");

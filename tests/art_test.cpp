@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include <SDL_image.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "art.h"
 
@@ -71,9 +71,12 @@ std::string committed(const char* path) { return (fs::path(kCommittedFolder) / p
 class ScratchFolder {
 public:
     ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "hollowmere-art-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) std::abort();
-        path_ = pattern;
+        // create_directory is false for a name already taken, so the first fresh name wins.
+        std::random_device random;
+        fs::path folder;
+        do folder = fs::temp_directory_path() / ("hollowmere-art-" + std::to_string(random()));
+        while (!fs::create_directory(folder));
+        path_ = folder.string();
     }
     ~ScratchFolder() {
         std::error_code ignored;

@@ -2,18 +2,21 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 
 #include <SDL_image.h>
-#include <unistd.h>
 
 #include "world/world.h"
 
 namespace fs = std::filesystem;
 
 ScratchFolder::ScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "hollowmere-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
+    // create_directory is false for a name already taken, so the first fresh name wins.
+    std::random_device random;
+    fs::path folder;
+    do folder = fs::temp_directory_path() / ("hollowmere-test-" + std::to_string(random()));
+    while (!fs::create_directory(folder));
+    path_ = folder.string();
     previous_ = fs::current_path().string();
     fs::current_path(path_);
 }
