@@ -48,6 +48,7 @@ package: build
 
 check-package: package
 	lintian --fail-on error $(BUILD)/hollowmere_*.deb
+
 # Windows: cross-built with mingw-w64 against SDL built from Debian's sources
 # (cached under ~/.cache), zipped for players, and checked under wine.
 WINDOWS_BUILD ?= build-windows
@@ -63,4 +64,4 @@ dist-windows: build-windows
 	cmake --build $(WINDOWS_BUILD) --target dist_windows
 
 test-windows: dist-windows
-	tests/windows/wine-checks $(WINDOWS_BUILD)
+	xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" tests/windows/wine-checks $(WINDOWS_BUILD)
