@@ -25,8 +25,6 @@ public:
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
 private:
     std::filesystem::path path_;
