@@ -1,8 +1,8 @@
 // Helpers shared by the tests: scratch folders, made-up pictures, pixel reads.
 #pragma once
 
+#include <array>
 #include <filesystem>
-#include <ostream>
 #include <random>
 #include <string>
 
@@ -10,8 +10,7 @@
 
 // A fresh folder under the system's temporary folder, the working directory
 // for the object's life and removed afterwards.
-class ScratchFolder {
-public:
+struct ScratchFolder {
     ScratchFolder() {
         std::random_device random;
         do {
@@ -26,26 +25,17 @@ public:
         std::filesystem::remove_all(path_, ignored);
     }
 
-private:
     std::filesystem::path path_;
     std::filesystem::path previous_ = std::filesystem::current_path();
 };
 
-// An opaque colour; gtest prints it as (r, g, b) in got-versus-expected messages.
-struct Rgb {
-    Uint8 r = 0;
-    Uint8 g = 0;
-    Uint8 b = 0;
-    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-    friend void PrintTo(const Rgb& c, std::ostream* out) {
-        *out << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
-    }
-};
+// An opaque colour, red, green and blue; gtest prints it as { r, g, b }.
+using Rgb = std::array<int, 3>;
 
 // A w x h RGBA surface, fully transparent but for one opaque area.
 inline SDL_Surface* makeSurface(int w, int h, const SDL_Rect& area, Rgb colour) {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
     SDL_FillRect(surface, nullptr, SDL_MapRGBA(surface->format, 0, 0, 0, 0));
-    SDL_FillRect(surface, &area, SDL_MapRGBA(surface->format, colour.r, colour.g, colour.b, 255));
+    SDL_FillRect(surface, &area, SDL_MapRGBA(surface->format, colour[0], colour[1], colour[2], 255));
     return surface;
 }

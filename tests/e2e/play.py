@@ -8,14 +8,13 @@ Usage: play.py [--wine] GAME
 
 import os
 import queue
+import re
 import signal
-import struct
 import subprocess
 import sys
 import tempfile
 import threading
 import time
-import zlib
 
 START = ["SDL init success", "Window creation successful", "renderer creation success",
          "Loaded Parallax Images", "init success", "Player ts init", "player init"]
@@ -28,25 +27,15 @@ WINE = "--wine" in sys.argv
 PAUSE = ["Press any key to continue... "] if WINE else []
 
 
-def png(width, height, rgba_row):
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-    rows = (b"\0" + rgba_row) * height
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows)) + \
-        chunk(b"IEND", b"")
-
-
 def make_images(folder):
     """An opaque white sky, clear layers, and a sprite red in its first 8 columns, blue after."""
     os.makedirs(os.path.join(folder, "Images", "Background"))
-    pictures = {"Player": png(32, 32, bytes(RED + (255,)) * 8 + bytes(BLUE + (255,)) * 24)}
-    for layer in LAYERS:
-        pictures[layer] = png(8192, 768, b"\xff" * 4 * 8192) if layer == "Sky" else png(1, 1, bytes(4))
-    for name, data in pictures.items():
+    pictures = {"Player": ["32x32", "xc:blue", "-fill", "red", "-draw", "rectangle 0,0 7,31"]}
+    pictures.update((layer, ["1x1", "xc:none"]) for layer in LAYERS)
+    pictures["Sky"] = ["8192x768", "xc:white"]
+    for name, drawing in pictures.items():
         path = "Images/Player.png" if name == "Player" else "Images/Background/%s.png" % name
-        with open(os.path.join(folder, path), "wb") as out:
-            out.write(data)
+        subprocess.run(["convert", "-size"] + drawing + ["PNG32:" + os.path.join(folder, path)], check=True)
 
 
 def check(ok, what, got, expected):
@@ -56,9 +45,9 @@ def check(ok, what, got, expected):
 
 class Game:
     def __init__(self, binary, folder, env=None):
-        self.process = subprocess.Popen(["/usr/lib/wine/wine64"] * WINE + [binary], cwd=folder, env=dict(os.environ, **(env or {})),
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                        stderr=subprocess.PIPE, text=True)
+        self.process = subprocess.Popen(["/usr/lib/wine/wine64"] * WINE + [binary], cwd=folder,
+                                        env=dict(os.environ, **(env or {})), stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         self.lines = queue.Queue()
         threading.Thread(target=lambda: [self.lines.put(l.rstrip("\n")) for l in self.process.stdout]
                          + [self.lines.put(None)], daemon=True).start()
@@ -87,12 +76,9 @@ def debug_block(game):
     """Presses E; returns x, y and speed from the block it prints."""
     xdotool("key", "e")
     lines = [game.lines.get(timeout=PROMPT) for _ in range(4)]
-    try:
-        x, y = map(int, lines[0].split(" "))
-        check(lines[1:] == ["540 540", str(int(lines[2])), ""], "debug block", lines, "")
-    except (ValueError, AttributeError):
-        check(False, "debug block", lines, ["x y", "540 540", "speed", ""])
-    return x, y, int(lines[2])
+    match = re.fullmatch(r"(\d+) (\d+)\n540 540\n(\d+)\n", "\n".join(map(str, lines)))
+    check(match, "debug block", lines, ["x y", "540 540", "speed", ""])
+    return tuple(map(int, match.groups()))
 
 
 def wait_for(game, done):
