@@ -6,6 +6,7 @@ Usage: play.py [--wine] GAME
   --wine  GAME is the Windows build, run under wine: lines end in CRLF, the
           window is closed with Alt+F4 and "pause" prints last."""
 
+import atexit
 import os
 import queue
 import re
@@ -48,6 +49,8 @@ class Game:
         self.process = subprocess.Popen(["/usr/lib/wine/wine64"] * WINE + [binary], cwd=folder,
                                         env=dict(os.environ, **(env or {})), stdin=subprocess.DEVNULL,
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        # Whatever happens to this script, the game does not outlive it.
+        atexit.register(self.process.kill)
         self.lines = queue.Queue()
         threading.Thread(target=lambda: [self.lines.put(l.rstrip("\n")) for l in self.process.stdout]
                          + [self.lines.put(None)], daemon=True).start()

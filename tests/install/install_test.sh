@@ -15,9 +15,12 @@ test -s "$scratch/tree/share/icons/hicolor/128x128/apps/hollowmere.png"
 cd /
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$scratch/link" >"$scratch/log" 2>&1 &
 timeout 30 sh -c "until grep -qx 'player init' '$scratch/log'; do sleep 0.1; done" || true
-kill -TERM $!
+game=$!
+kill -TERM $game
+# A game that ignores SIGTERM fails the test rather than outliving it.
+timeout 10 tail --pid=$game -f /dev/null || { kill -KILL $game; echo "FAIL: running after SIGTERM" >&2; exit 1; }
 status=0
-wait $! || status=$?
+wait $game || status=$?
 printf '%s\n' "SDL init success" "Window creation successful" "renderer creation success" \
     "Loaded Parallax Images" "init success" "Player ts init" "player init" >"$scratch/expected"
 diff "$scratch/expected" "$scratch/log"
