@@ -54,12 +54,6 @@ void drainEvents() {
     }
 }
 
-// Holds D for kFramesPerWalk frames, then A, and so on, so that every frame scrolls.
-void steer(Game& game, int frame) {
-    game.rightHeld = (frame / kFramesPerWalk) % 2 == 0;
-    game.leftHeld = !game.rightHeld;
-}
-
 // The floor: the SDL calls of the game's last frame, with its arguments, and nothing else.
 void runFloorFrame(const Game& game, const Player& player, const Uint8 far[3]) {
     const ParallaxLayer* layers = game.background.layers;
@@ -100,13 +94,15 @@ int benchFrames(int frameCount, const char* outPath) {
     printRendererName(game.renderer);
     for (int frame = -kWarmUpFrames; frame < frameCount; ++frame) {
         drainEvents();
-        steer(game, frame + kWarmUpFrames);
+        // D held for kFramesPerWalk frames, then A, and so on, so that every frame scrolls.
+        game.rightHeld = ((frame + kWarmUpFrames) / kFramesPerWalk) % 2 == 0;
+        game.leftHeld = !game.rightHeld;
         Uint8 far[3];
         SDL_GetTextureColorMod(game.background.layers[Background2].texture, &far[0], &far[1],
                                &far[2]);
         // Wall-clock and CPU time of the game frame, then of the floor frame. CPU time counts
         // every thread, OpenGL's rasterizers too, and other processes' load disturbs it less.
-        double cost[4];
+        double ms[4];
         for (int turn = 0; turn < 2; ++turn) {
             const bool gameTurn = (frame + turn) % 2 == 0;
             const std::clock_t cpuStart = std::clock();
@@ -117,10 +113,10 @@ int benchFrames(int frameCount, const char* outPath) {
             } else {
                 runFloorFrame(game, player, far);
             }
-            cost[gameTurn ? 0 : 2] = millisecondsSince(start);
-            cost[gameTurn ? 1 : 3] = (std::clock() - cpuStart) * 1e3 / CLOCKS_PER_SEC;
+            ms[gameTurn ? 0 : 2] = millisecondsSince(start);
+            ms[gameTurn ? 1 : 3] = (std::clock() - cpuStart) * 1e3 / CLOCKS_PER_SEC;
         }
-        if (frame >= 0) std::fprintf(out, "%.4f %.4f %.4f %.4f\n", cost[0], cost[1], cost[2], cost[3]);
+        if (frame >= 0) std::fprintf(out, "%.4f %.4f %.4f %.4f\n", ms[0], ms[1], ms[2], ms[3]);
     }
     tearDown(game, player);
     return std::fclose(out) == 0 ? 0 : 1;
@@ -218,7 +214,6 @@ int benchMemory(int seconds) {
     long long pictureBytes = 0;
     for (const char* path : kPicturePaths) {
         SDL_Surface* surface = IMG_Load(path);
-        if (surface == nullptr) return 1;
         const long long textures = path == kPlayerPath ? 2 : 1;
         pictureBytes += (long long)surface->pitch * surface->h +
                         textures * kTextureBytesPerPixel * surface->w * surface->h;
@@ -237,6 +232,7 @@ int main(int argc, char* argv[]) {
     if (mode == "frames" && argc == 4) return benchFrames(std::atoi(argv[2]), argv[3]);
     if (mode == "startup" && argc == 3) return benchStartUp(std::atoi(argv[2]));
     if (mode == "memory" && argc == 3) return benchMemory(std::atoi(argv[2]));
-    std::fprintf(stderr, "usage: hollowmere_bench frames COUNT OUT | startup REPEATS | memory SECONDS\n");
+    std::fprintf(stderr,
+                 "usage: hollowmere_bench frames COUNT OUT | startup REPEATS | memory SECONDS\n");
     return 2;
 }

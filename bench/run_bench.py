@@ -28,7 +28,6 @@ RENDERERS = {"software": {"SDL_RENDER_DRIVER": "software", "SDL_FRAMEBUFFER_ACCE
 BEGIN_MARK = "<!-- results:begin (written by make bench) -->"
 END_MARK = "<!-- results:end -->"
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-TICKS = os.sysconf("SC_CLK_TCK")
 
 
 def run(args, env=None):
@@ -42,13 +41,13 @@ def others_busy(server):
         ticks = [int(n) for n in f.readline().split()[1:9]]
     with open(f"/proc/{server.pid}/stat") as f:
         server_ticks = sum(int(n) for n in f.read().rsplit(")", 1)[1].split()[11:13])
-    own = os.times()
-    return (sum(ticks) - ticks[3] - ticks[4] - server_ticks) / TICKS - sum(own[:4])
+    return (sum(ticks) - ticks[3] - ticks[4] - server_ticks) / os.sysconf("SC_CLK_TCK") - sum(os.times()[:4])
 
 
 # Runs `measure`; returns its result and the machine's state: the load averages as it began,
 # which count our own processes, and the cores other processes kept busy meanwhile.
-def measured(server, measure):
+def measured(server, what, measure):
+    print(f"bench: {what}", flush=True)
     with open("/proc/loadavg") as f:
         load = " ".join(f.read().split()[:3])
     began, busy = time.monotonic(), others_busy(server)
@@ -106,10 +105,10 @@ def pace(binary, env, hog):
 def plot(data, png):
     script = ["set terminal pngcairo size 1400,600 noenhanced", f"set output '{png}'",
               f"set multiplot layout 1,2 title 'Frame step (update + render + present) against the floor making "
-              f"the same SDL calls, {FRAMES} frames each'", "set xlabel 'milliseconds per frame, log scale'",
-              "set ylabel 'fraction of frames at or below'", "set key bottom right", "set grid", "set logscale x",
-              "set xrange [4:*]", f"set arrow from {FRAME_BUDGET_MS},0 to {FRAME_BUDGET_MS},1 nohead dt 3 lc rgb 'red'",
-              f"set label 'frame budget {FRAME_BUDGET_MS} ms' at {FRAME_BUDGET_MS},0.5 rotate by 90 offset -1,0 tc rgb 'red'"]
+              f"the same SDL calls, {FRAMES} frames each; red: the {FRAME_BUDGET_MS} ms frame budget'",
+              "set xlabel 'milliseconds per frame, log scale'", "set ylabel 'fraction of frames at or below'",
+              "set key bottom right", "set grid", "set logscale x", "set xrange [4:*]",
+              f"set arrow from {FRAME_BUDGET_MS},0 to {FRAME_BUDGET_MS},1 nohead dt 3 lc rgb 'red'"]
     for title, column in (("wall clock", 1), ("CPU time of the process, all threads", 2)):
         curves = [f"'{data[renderer]}' using {column + shift}:(1) smooth cnormal lw 2 dt {dash} "
                   f"lc rgb '{colour}' title '{renderer}: {kind}'"
@@ -124,14 +123,13 @@ def table(heading, header, rows):
             *("| " + " | ".join(row) + " |" for row in rows)]
 
 
-def report(names, rows, seconds):
+def report(rows, seconds):
     model = re.search(r"Model name:\s*(.+)", run(["lscpu"])).group(1)
     sdl, image = run(["pkg-config", "--modversion", "sdl2", "SDL2_image"]).split()
     out = [BEGIN_MARK, "", "## Figures", "",
            f"Measured {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())} by `make bench` in {seconds:.0f} s on "
            f"{model}, {os.cpu_count()} cores, Linux {platform.release()}, SDL {sdl}, SDL_image {image}, Xvfb; "
-           f"renderers {', '.join(names)}. Conditions: the load averages (1, 5, 15 minutes) as the measurement "
-           "began, which count our own processes, and the cores other processes kept busy during it."]
+           f"renderers {', '.join(rows['renderers'])}."]
     out += table(f"Frame cost, {FRAMES} frames of each kind, milliseconds:",
                  ["renderer", "p50 game", "p99 game", "p99 floor", "p99 game ÷ floor", "CPU p50 game",
                   "CPU p99 game ÷ floor", "conditions"], rows["frames"])
@@ -149,32 +147,31 @@ def percentile(values, fraction):
     return sorted(values)[int(fraction * (len(values) - 1))]
 
 
-# Every measurement on one renderer, each added as a row of its table in `rows`; returns the renderer's name.
+# Every measurement on one renderer, each added as a row of its table in `rows`.
 def measure_renderer(name, bench, binary, env, server, data, rows):
-    print(f"bench: {name} renderer: frame cost, start-up and memory", flush=True)
-    out, load = measured(server, lambda: run([bench, "frames", str(FRAMES), data], env))
+    out, load = measured(server, f"{name} renderer: frame cost", lambda: run([bench, "frames", str(FRAMES), data], env))
+    rows["renderers"].append(f"{name} = `{re.search(r'^renderer: (.+)$', out, re.M).group(1)}`")
     with open(data) as f:
         game, game_cpu, floor, floor_cpu = zip(*(map(float, line.split()) for line in f))
-    rows["frames"].append([name, f"{percentile(game, 0.5):.2f}", f"{percentile(game, 0.99):.2f}",
-                           f"{percentile(floor, 0.99):.2f}", f"{percentile(game, 0.99) / percentile(floor, 0.99):.3f}",
-                           f"{percentile(game_cpu, 0.5):.2f}",
-                           f"{percentile(game_cpu, 0.99) / percentile(floor_cpu, 0.99):.3f}", load])
-    renderer = re.search(r"^renderer: (.+)$", out, re.M).group(1)
-    out, load = measured(server, lambda: run([bench, "startup", str(STARTUP_REPEATS)], env))
+    game_p99, floor_p99 = percentile(game, 0.99), percentile(floor, 0.99)
+    cpu_ratio = percentile(game_cpu, 0.99) / percentile(floor_cpu, 0.99)
+    rows["frames"].append([name, f"{percentile(game, 0.5):.2f}", f"{game_p99:.2f}", f"{floor_p99:.2f}",
+                           f"{game_p99 / floor_p99:.3f}", f"{percentile(game_cpu, 0.5):.2f}", f"{cpu_ratio:.3f}", load])
+    out, load = measured(server, f"{name} renderer: start-up",
+                         lambda: run([bench, "startup", str(STARTUP_REPEATS)], env))
     rounds = [tuple(map(float, pair)) for pair in re.findall(r"^startup_ms (\S+) (\S+)$", out, re.M)]
     game, floor = (percentile(times, 0.5) for times in zip(*rounds))
     rows["startup"].append([name, f"{game:.1f}", f"{floor:.1f}", f"{game / floor:.3f}", load])
     out = run([bench, "memory", str(BASELINE_SECONDS)], env)
     baseline, pictures = map(int, re.search(r"^memory_kb (\S+) (\S+)$", out, re.M).groups())
     for hog in (False, True):
-        print(f"bench: {name} renderer: pacing, {'beside a CPU hog' if hog else 'idle'}", flush=True)
-        (frames, windows, peak), load = measured(server, lambda: pace(binary, env, hog))
-        rows["pacing"].append([name, "one CPU hog" if hog else "nothing", str(frames), str(windows),
-                               f"{frames / windows:.4f}", load])
+        beside = "one CPU hog" if hog else "nothing"
+        (frames, windows, peak), load = measured(server, f"{name} renderer: pacing beside {beside}",
+                                                 lambda: pace(binary, env, hog))
+        rows["pacing"].append([name, beside, str(frames), str(windows), f"{frames / windows:.4f}", load])
         if not hog:
             rows["memory"].append([name, f"{peak / 1024:.1f}", f"{baseline / 1024:.1f}", f"{pictures / 1024:.1f}",
                                    f"{(peak - baseline) / pictures:.3f}"])
-    return renderer
 
 
 def main():
@@ -185,17 +182,16 @@ def main():
                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     plain = {key: value for key, value in os.environ.items() if not key.startswith("SDL_")}
     plain["DISPLAY"] = ":" + server.stdout.readline().strip()
-    began, names, rows = time.monotonic(), [], {"frames": [], "pacing": [], "startup": [], "memory": []}
+    began, rows = time.monotonic(), {"renderers": [], "frames": [], "pacing": [], "startup": [], "memory": []}
     data = {name: os.path.join(build, f"frames-{name}.dat") for name in RENDERERS}
     try:
         for name, extra in RENDERERS.items():
-            renderer = measure_renderer(name, bench, binary, dict(plain, **extra), server, data[name], rows)
-            names.append(f"{name} = `{renderer}`")
+            measure_renderer(name, bench, binary, dict(plain, **extra), server, data[name], rows)
     finally:
         server.terminate()
         server.wait()
     plot(data, os.path.join(ROOT, "docs", "frame-times.png"))
-    block = report(names, rows, time.monotonic() - began)
+    block = report(rows, time.monotonic() - began)
     path = os.path.join(ROOT, "docs", "PERFORMANCE.md")
     with open(path) as f:
         head, rest = f.read().split(BEGIN_MARK)
