@@ -1,7 +1,5 @@
-// Benchmark program behind `make bench`: the game's frame step and start-up, each
-// against a floor that does the same SDL work and nothing more, and the memory the
-// SDL set-up and the pictures need. bench/run_bench.py drives it under Xvfb and picks
-// the renderer through SDL's environment variables.
+// Benchmark program behind `make bench`: frame step, start-up and memory against their
+// floors. bench/run_bench.py runs it under Xvfb and picks the renderer through SDL's environment.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -19,8 +17,7 @@ namespace {
 
 // The subsystems the game starts, every one but the sensors, so the floor pays for the same.
 constexpr Uint32 kGameSubsystems = SDL_INIT_EVERYTHING & ~SDL_INIT_SENSOR;
-// The player turns round after this many frames: at 8 pixels a frame the 7172
-// walkable pixels take 897, so every frame of a walk scrolls.
+// The player turns round before the clamp (7172 pixels at 8 a frame), so every frame scrolls.
 constexpr int kFramesPerWalk = 880;
 // Frames run before any is timed, so caches and lazily made objects are warm.
 constexpr int kWarmUpFrames = 60;
@@ -69,8 +66,7 @@ void runFloorFrame(const Game& game, const Player& player, const Uint8 far[3]) {
     SDL_RenderPresent(game.renderer);
 }
 
-// Prints the renderer's name; for OpenGL the driver's own too, which tells a GPU from
-// Mesa's llvmpipe on the CPU.
+// OpenGL's own renderer name tells a GPU from Mesa's llvmpipe on the CPU.
 void printRendererName(SDL_Renderer* renderer) {
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(renderer, &info);
@@ -83,9 +79,7 @@ void printRendererName(SDL_Renderer* renderer) {
     std::printf("\n");
 }
 
-// `frames COUNT OUT`: each round times a game frame and a floor frame, the one going first
-// swapped every round so neither always meets the warmer caches, and writes their
-// milliseconds as a line of OUT.
+// `frames COUNT OUT`: a game and a floor frame a round, each first in turn; a line of ms each.
 int benchFrames(int frameCount, const char* outPath) {
     Game game;
     Player player;
@@ -100,8 +94,7 @@ int benchFrames(int frameCount, const char* outPath) {
         Uint8 far[3];
         SDL_GetTextureColorMod(game.background.layers[Background2].texture, &far[0], &far[1],
                                &far[2]);
-        // Wall-clock and CPU time of the game frame, then of the floor frame. CPU time counts
-        // every thread, OpenGL's rasterizers too, and other processes' load disturbs it less.
+        // CPU time counts every thread, llvmpipe's too, and other load disturbs it less.
         double ms[4];
         for (int turn = 0; turn < 2; ++turn) {
             const bool gameTurn = (frame + turn) % 2 == 0;
@@ -153,8 +146,7 @@ double timeGameStartUp() {
     return spent;
 }
 
-// The floor of start-up, in milliseconds: SDL brought up, every picture decoded, made a
-// texture and drawn once, and nothing else.
+// The floor of start-up: SDL up, every picture decoded, made a texture and drawn, in ms.
 double timeFloorStartUp() {
     const int64_t start = steadyNanoseconds();
     SDL_Renderer* renderer = openRenderer();
@@ -181,8 +173,7 @@ double timeFloorStartUp() {
     return spent;
 }
 
-// `startup REPEATS`: the game's start-up and the floor's, a line per round, after one
-// untimed round of each has loaded the libraries and filled the page cache.
+// `startup REPEATS`: a line per round, after an untimed one has warmed the page cache.
 int benchStartUp(int repeats) {
     timeGameStartUp();
     timeFloorStartUp();
@@ -197,9 +188,7 @@ int benchStartUp(int repeats) {
     return 0;
 }
 
-// `memory SECONDS`: the peak resident size of the game's SDL set-up presenting empty
-// frames, no pictures; then the least the pictures need: every surface the game keeps,
-// as decoded, and every texture it makes, the player's sheet twice. Kilobytes.
+// `memory SECONDS`: peak RSS of the SDL set-up alone, then the pictures' floor, in kB.
 int benchMemory(int seconds) {
     SDL_Renderer* renderer = openRenderer();
     const int64_t start = steadyNanoseconds();
@@ -211,6 +200,7 @@ int benchMemory(int seconds) {
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
+    // Every surface the game keeps and every texture it makes, the player's twice.
     long long pictureBytes = 0;
     for (const char* path : kPicturePaths) {
         SDL_Surface* surface = IMG_Load(path);

@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-# Runs every measurement of `make bench` on a private Xvfb display, writes the figures
-# between the results markers of docs/PERFORMANCE.md and draws docs/frame-times.png.
+# `make bench` on a private Xvfb: rewrites docs/PERFORMANCE.md's figures and docs/frame-times.png.
 # Usage: bench/run_bench.py BUILD_DIR, from the repository root.
 import os
 import platform
@@ -34,8 +33,7 @@ def run(args, env=None):
     return subprocess.run(args, env=env, check=True, text=True, stdout=subprocess.PIPE).stdout
 
 
-# CPU seconds since boot that processes not of ours kept the machine busy, steal (other guests)
-# included; ours are this driver, its children once ended, and the X server.
+# Busy CPU seconds since boot less ours (this driver, its ended children, Xvfb); steal counts.
 def others_busy(server):
     with open("/proc/stat") as f:
         ticks = [int(n) for n in f.readline().split()[1:9]]
@@ -44,8 +42,7 @@ def others_busy(server):
     return (sum(ticks) - ticks[3] - ticks[4] - server_ticks) / os.sysconf("SC_CLK_TCK") - sum(os.times()[:4])
 
 
-# Runs `measure`; returns its result and the machine's state: the load averages as it began,
-# which count our own processes, and the cores other processes kept busy meanwhile.
+# Load averages at the start, and cores others kept busy during it: timing moves with both.
 def measured(server, what, measure):
     print(f"bench: {what}", flush=True)
     with open("/proc/loadavg") as f:
