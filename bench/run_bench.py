@@ -102,7 +102,7 @@ def pace(binary, env, hog):
 def plot(data, png):
     script = ["set terminal pngcairo size 1400,600 noenhanced", f"set output '{png}'",
               f"set multiplot layout 1,2 title 'Frame step (update + render + present) against the floor making "
-              f"the same SDL calls, {FRAMES} frames each; red: the {FRAME_BUDGET_MS} ms frame budget'",
+              f"the same SDL calls, {FRAMES} frames each; red: the {FRAME_BUDGET_MS:.2f} ms frame budget'",
               "set xlabel 'milliseconds per frame, log scale'", "set ylabel 'fraction of frames at or below'",
               "set key bottom right", "set grid", "set logscale x", "set xrange [4:*]",
               f"set arrow from {FRAME_BUDGET_MS},0 to {FRAME_BUDGET_MS},1 nohead dt 3 lc rgb 'red'"]
