@@ -28,7 +28,7 @@ build-tests: test-deps
 # Frame cost, pacing, start-up and memory under Xvfb; rewrites docs/PERFORMANCE.md's figures and plot.
 bench:
 	scripts/install-deps bench
-	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DHOLLOWMERE_BENCH=ON
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build build-bench -j $(JOBS) --target hollowmere hollowmere_bench
 	python3 bench/run_bench.py build-bench
 
