@@ -1,4 +1,6 @@
 // Drawing a frame through the software renderer, and the sky colour cycle.
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "app/app.h"
