@@ -9,6 +9,7 @@ add_custom_target(dist_windows
     $<TARGET_FILE:SDL2_image::SDL2_image> ${HOLLOWMERE_DIST_DIR}
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/README-windows.txt
     ${HOLLOWMERE_DIST_DIR}/README.txt
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${HOLLOWMERE_DIST_DIR}/LICENSE.txt
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/Images ${HOLLOWMERE_DIST_DIR}/Images
   COMMAND ${CMAKE_COMMAND} -E chdir ${HOLLOWMERE_DIST_ROOT}
     ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/hollowmere-windows.zip --format=zip Hollowmere
