@@ -85,5 +85,4 @@ serve-web: web
 # The page in headless Chromium with real key events, against the desktop game's first frame.
 # Debian's python3, which has python3-selenium, whatever python3 comes first on the PATH.
 test-web: web build
-	scripts/install-deps test
 	/usr/bin/python3 tests/e2e/play.py --web $(WEB_BUILD)/site $(BUILD)/hollowmere
