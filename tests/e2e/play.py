@@ -7,10 +7,6 @@ pixels and how it ends; also a start that fails. One set of checks, three driver
                            build, draws the first frame the page's must equal"""
 
 import atexit
-import collections
-import functools
-import http.server
-import json
 import os
 import queue
 import re
@@ -22,6 +18,9 @@ import tempfile
 import threading
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "web"))
+import browser  # noqa: E402
+
 START = ["SDL init success", "Window creation successful", "renderer creation success",
          "Loaded Parallax Images", "init success", "Player ts init", "player init"]
 FAILED_START = START[:3] + ["player load fail"] + START[5:]
@@ -32,9 +31,6 @@ FRAME_SECONDS = (1000000 // 60) / 1e6
 PROMPT = 30
 WINE = "--wine" in sys.argv
 PAUSE = ["Press any key to continue... "] if WINE else []
-CHROMIUM_FLAGS = ["--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                  "--no-first-run", "--disable-quic", "--window-size=1280,1400"]
 # Lets the page's first display frame through and holds the rest until the test releases them.
 HOLD_FRAMES = """window.held = []; window.framesLeft = 1;
 const raf = requestAnimationFrame.bind(window);
@@ -118,54 +114,18 @@ class Desktop:
         check(err.startswith(cause) if cause else err == "", "standard error", err, cause or "")
 
 
-class Page:
-    """The page served on loopback in headless Chromium: console lines from the browser's
-    log, keys from selenium's actions, the canvas as the browser shows it."""
+class Page(browser.Page):
+    """The page served on loopback in headless Chromium; the canvas as the browser shows it."""
 
     def __init__(self, site):
-        from selenium import webdriver
-        from selenium.webdriver.chrome.service import Service
-        handler = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(handler, directory=site))
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        options = webdriver.ChromeOptions()
-        options.binary_location = "/usr/bin/chromium"
-        profile = tempfile.mkdtemp()
-        atexit.register(shutil.rmtree, profile, True)
-        for flag in CHROMIUM_FLAGS + ["--user-data-dir=" + profile]:
-            options.add_argument(flag)
-        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-        atexit.register(self.driver.quit)
-        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": HOLD_FRAMES})
-        self.driver.get("http://127.0.0.1:%d/" % server.server_port)
-        self.pending = collections.deque()
-        self.actions = webdriver.ActionChains(self.driver)
+        super().__init__(browser.serve(site), HOLD_FRAMES)
 
     def line(self):
-        deadline = time.monotonic() + PROMPT
-        while not self.pending and time.monotonic() < deadline:
-            for entry in self.driver.get_log("browser"):
-                message = re.fullmatch(r'\S+ \d+:\d+ (".*")', entry["message"], re.S)
-                # Standard error reaches the console as errors; the page shows them in words.
-                if entry["source"] == "console-api" and message and entry["level"] == "INFO":
-                    self.pending.append(json.loads(message[1]))
-            time.sleep(0.02)
-        return self.pending.popleft() if self.pending else None
-
-    def keys(self, action, key):
-        if action in ("keydown", "key"):
-            self.actions.key_down(key)
-        if action in ("keyup", "key"):
-            self.actions.key_up(key)
-        self.actions.perform()
+        return (self.console(PROMPT) or [None])[0]
 
     def scene(self):
         canvas = self.driver.find_element("id", "canvas")
         return pixels(canvas.screenshot_as_png, "png")
-
-    def run(self, script):
-        return self.driver.execute_script(script)
 
     def close(self):
         panel = self.run("return document.getElementById('log').textContent").splitlines()
