@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 
 .PHONY: run test build build-tests deps test-deps bench art screenshot package check-package
-.PHONY: build-windows dist-windows test-windows web serve-web test-web
+.PHONY: build-windows dist-windows test-windows web serve-web test-web bench-web
 
 run: build
 	./$(BUILD)/hollowmere
@@ -86,3 +86,7 @@ serve-web: web
 # Debian's python3, which has python3-selenium, whatever python3 comes first on the PATH.
 test-web: web build
 	/usr/bin/python3 tests/e2e/play.py --web $(WEB_BUILD)/site $(BUILD)/hollowmere
+
+# The page's weight, time to first frame and pacing in headless Chromium, for docs/PERFORMANCE.md.
+bench-web: web
+	/usr/bin/python3 bench/web_bench.py $(WEB_BUILD)/site

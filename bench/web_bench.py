@@ -1,0 +1,106 @@
+#!/usr/bin/env python3
+"""make bench-web: the page's weight, its time to first frame and its pacing in
+headless Chromium on each of SDL's renderers, beside what an empty page gets
+from the same browser. Prints Markdown tables for docs/PERFORMANCE.md.
+usage: web_bench.py SITE"""
+
+import gzip
+import os
+import re
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
+import browser  # noqa: E402
+
+WALK_SECONDS = 10
+PERIOD_MS = (1000000 // 60) / 1000
+# Renderers by SDL's name; "" lets the page pick.
+RENDERERS = ["", "opengles2"]
+# Times every animation-frame callback (the pass) and every frame put on a 2D canvas.
+TIME_PASSES = """window.passMs = []; window.putMs = [];
+const raf = requestAnimationFrame.bind(window), put = CanvasRenderingContext2D.prototype.putImageData;
+window.requestAnimationFrame = f => raf(t => { const s = performance.now(); f(t); passMs.push(performance.now() - s); });
+CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+  const s = performance.now(); put.apply(this, args); putMs.push(performance.now() - s); };"""
+# An empty page's animation frames in the given milliseconds.
+COUNT_FRAMES = """const [ms, done] = arguments; let n = 0; const end = performance.now() + ms;
+const step = () => { n++; performance.now() < end ? requestAnimationFrame(step) : done(n); };
+requestAnimationFrame(step);"""
+# Handing one 1024 x 768 frame to a 2D canvas as SDL's software renderer does: copy, opaque alpha, put.
+HAND_OFF = """const canvas = document.createElement("canvas"); canvas.width = 1024; canvas.height = 768;
+const ctx = canvas.getContext("2d"), image = ctx.createImageData(1024, 768), heap = new Int32Array(1024 * 768);
+const data32 = new Int32Array(image.data.buffer), data8 = new Uint8Array(image.data.buffer);
+const start = performance.now();
+for (let round = 0; round < 100; round++) {
+  data32.set(heap);
+  for (let i = 3; i < data8.length; i += 4) data8[i] = 0xff;
+  ctx.putImageData(image, 0, 0);
+}
+ctx.getImageData(0, 0, 1, 1);
+return (performance.now() - start) / 100;"""
+
+
+def debug_block(page):
+    """Presses E; returns x and the time the block was printed."""
+    page.keys("key", "e")
+    (text, at), _, _, _ = [page.console(30) for _ in range(4)]
+    return int(text.split()[0]), at
+
+
+def walk(page, url, renderer):
+    """Time to first frame, then frames run and periods in a walk, and the median pass and put in milliseconds."""
+    page.driver.get(url + "?renderer=" + renderer)
+    origin = page.run("return performance.timeOrigin")
+    while (line := page.console(30))[0] != "player init":
+        pass
+    time.sleep(1)
+    x0, t0 = debug_block(page)
+    page.keys("keydown", "d")
+    time.sleep(WALK_SECONDS)
+    x1, t1 = debug_block(page)
+    page.keys("keyup", "d")
+    return line[1] - origin, (x1 - x0) / 8, (t1 - t0) / PERIOD_MS, t1 - t0, median(page, "passMs"), median(page, "putMs")
+
+
+def median(page, name):
+    values = sorted(page.run("return " + name)) or [0]
+    return values[len(values) // 2]
+
+
+def main():
+    site = sys.argv[1]
+    print("| file | bytes | gzipped |\n|---|---|---|")
+    total = 0
+    for name in sorted(os.listdir(site)):
+        with open(os.path.join(site, name), "rb") as f:
+            data = f.read()
+        total += len(gzip.compress(data, 9))
+        print("| %s | %d | %d |" % (name, len(data), len(gzip.compress(data, 9))))
+    print("| all | | **%d** (%.0f KB) |\n" % (total, total / 1000))
+
+    page = browser.Page("about:blank", TIME_PASSES)
+    url = browser.serve(site)
+    with open("/proc/loadavg") as f:
+        load = " ".join(f.read().split()[:3])
+    print("Load at start: %s.\n\n| renderer | first frame, ms | frames | periods | empty page's frames |"
+          " ratio | median pass, ms | median put, ms |" % load)
+    print("|---|---|---|---|---|---|---|---|")
+    for renderer in RENDERERS:
+        page.driver.get("about:blank")
+        empty = page.driver.execute_async_script(COUNT_FRAMES, WALK_SECONDS * 1000)
+        first, frames, periods, ms, pass_ms, put_ms = walk(page, url, renderer)
+        # The empty page's count is scaled to the walk's own length.
+        floor = min(periods, empty * ms / (WALK_SECONDS * 1000))
+        shown = page.run("return Module.SDL2 ? 'software' : 'opengles2'")
+        print("| %s | %.0f | %d | %.0f | %.0f | %.3f | %.2f | %.2f |" % (
+            renderer or "page's pick (%s)" % shown, first, frames, periods, empty * ms / (WALK_SECONDS * 1000),
+            frames / floor, pass_ms, put_ms))
+    page.driver.get(url)
+    page.driver.set_script_timeout(60)
+    print("\nHanding one frame to a 2D canvas (copy, alpha, putImageData): %.2f ms" % page.run(HAND_OFF))
+    print("Load at end: %s" % open("/proc/loadavg").read().split()[:3])
+
+
+if __name__ == "__main__":
+    main()
