@@ -85,8 +85,8 @@ int64_t steadyNanoseconds();
 // The loop calls this once a pass with steadyNanoseconds(): true
 // when a frame is due. Opens once per frame window.
 bool frameGateOpens(Game& game, int64_t nowNanoseconds);
-// The browser's frame gate: a page cannot spin, so the browser calls one
-// pass per display frame, far apart from the desktop gate's narrow window.
+// main's browser pass keeps one: a page cannot spin, and a pass a display
+// frame would seldom land in the desktop gate's 100-microsecond window.
 struct BrowserGate {
     int64_t lastPeriod = -1;  // clock's frame period of the last frame run; -1 before the first
 };
