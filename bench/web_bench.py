@@ -27,18 +27,6 @@ CanvasRenderingContext2D.prototype.putImageData = function (...args) {
 COUNT_FRAMES = """const [ms, done] = arguments; let n = 0; const end = performance.now() + ms;
 const step = () => { n++; performance.now() < end ? requestAnimationFrame(step) : done(n); };
 requestAnimationFrame(step);"""
-# Handing one 1024 x 768 frame to a 2D canvas as SDL's software renderer does: copy, opaque alpha, put.
-HAND_OFF = """const canvas = document.createElement("canvas"); canvas.width = 1024; canvas.height = 768;
-const ctx = canvas.getContext("2d"), image = ctx.createImageData(1024, 768), heap = new Int32Array(1024 * 768);
-const data32 = new Int32Array(image.data.buffer), data8 = new Uint8Array(image.data.buffer);
-const start = performance.now();
-for (let round = 0; round < 100; round++) {
-  data32.set(heap);
-  for (let i = 3; i < data8.length; i += 4) data8[i] = 0xff;
-  ctx.putImageData(image, 0, 0);
-}
-ctx.getImageData(0, 0, 1, 1);
-return (performance.now() - start) / 100;"""
 
 
 def debug_block(page):
@@ -96,9 +84,6 @@ def main():
         print("| %s | %.0f | %d | %.0f | %.0f | %.3f | %.2f | %.2f |" % (
             renderer or "page's pick (%s)" % shown, first, frames, periods, empty * ms / (WALK_SECONDS * 1000),
             frames / floor, pass_ms, put_ms))
-    page.driver.get(url)
-    page.driver.set_script_timeout(60)
-    print("\nHanding one frame to a 2D canvas (copy, alpha, putImageData): %.2f ms" % page.run(HAND_OFF))
     print("Load at end: %s" % open("/proc/loadavg").read().split()[:3])
 
 
