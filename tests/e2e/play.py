@@ -179,7 +179,8 @@ def first_frame(binary):
     """The desktop game's first frame, drawn in memory by SDL's dummy driver: RGB bytes."""
     with tempfile.TemporaryDirectory() as folder:
         os.symlink(os.path.abspath(IMAGES), os.path.join(folder, "Images"))
-        game = Desktop(binary, folder, {"SDL_VIDEODRIVER": "dummy", "SDL_VIDEO_DUMMY_SAVE_FRAMES": "1"})
+        game = Desktop(binary, folder, {"SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy",
+                                       "SDL_VIDEO_DUMMY_SAVE_FRAMES": "1"})
         # The second frame's file shows the first is complete.
         deadline = time.monotonic() + PROMPT
         while not os.path.exists(os.path.join(folder, "SDL_window1-00000002.bmp")) and time.monotonic() < deadline:
