@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 
 .PHONY: run test build build-tests deps test-deps bench art screenshot package check-package
-.PHONY: build-windows dist-windows test-windows
+.PHONY: build-windows dist-windows test-windows web serve-web test-web bench-web
 
 run: build
 	./$(BUILD)/hollowmere
@@ -55,7 +55,7 @@ WINDOWS_BUILD ?= build-windows
 
 build-windows:
 	scripts/install-deps windows
-	prefixes=$$(scripts/windows-deps) && \
+	prefixes=$$(scripts/cross-deps windows) && \
 	cmake -S . -B $(WINDOWS_BUILD) --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_PREFIX_PATH="$$prefixes" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
@@ -65,3 +65,28 @@ dist-windows: build-windows
 
 test-windows: dist-windows
 	xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" tests/windows/wine-checks $(WINDOWS_BUILD)
+
+# The web: WebAssembly built with emscripten against SDL built from Debian's
+# sources (cached under ~/.cache); build-web/site/ is the whole site.
+WEB_BUILD ?= build-web
+# The link step's JavaScript optimizer needs Debian's acorn, which node does not look for there.
+export NODE_PATH = /usr/share/nodejs
+
+web:
+	scripts/install-deps web
+	prefixes=$$(scripts/cross-deps web) && \
+	emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_FIND_ROOT_PATH="$$prefixes" -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WEB_BUILD) -j $(JOBS)
+
+serve-web: web
+	@echo "Open http://127.0.0.1:8000/ (Ctrl+C stops the server)"
+	python3 -m http.server --bind 127.0.0.1 --directory $(WEB_BUILD)/site 8000
+
+# The page in headless Chromium with real key events, against the desktop game's first frame.
+# Debian's python3, which has python3-selenium, whatever python3 comes first on the PATH.
+test-web: web build
+	/usr/bin/python3 tests/e2e/play.py --web $(WEB_BUILD)/site $(BUILD)/hollowmere
+
+# The page's weight, time to first frame and pacing in headless Chromium, for docs/PERFORMANCE.md.
+bench-web: web
+	/usr/bin/python3 bench/web_bench.py $(WEB_BUILD)/site

@@ -13,10 +13,13 @@
 
 namespace {
 
-// Feeds a gate clock readings in microseconds; returns which readings opened it.
-std::vector<bool> gateAt(Game& game, const std::vector<int64_t>& microseconds) {
+// Feeds a fresh gate of either kind clock readings in microseconds; returns which readings opened it.
+std::vector<bool> gateAt(bool browser, const std::vector<int64_t>& microseconds) {
+    Game game;
+    BrowserGate gate;
     std::vector<bool> opened;
-    for (int64_t t : microseconds) opened.push_back(frameGateOpens(game, t * 1000));
+    for (int64_t t : microseconds)
+        opened.push_back(browser ? browserGateOpens(gate, game.fps, t * 1000) : frameGateOpens(game, t * 1000));
     return opened;
 }
 
@@ -52,26 +55,35 @@ std::string pngHeader(uint32_t w, uint32_t h) {
 
 }  // namespace
 
-TEST(FrameGate, OpensOncePerFrameWindow) {
+TEST(FrameGate, OpensOncePerFrameWindowOnDesktopsAndOncePerPeriodInBrowsers) {
     const struct {
+        bool browser;
         std::vector<int64_t> microseconds;
         std::vector<bool> opened;
         const char* why;
     } runs[] = {
-        {{0, 1, 50, 99, 100, 16665}, {true, false, false, false, false, false},
+        {false, {0, 1, 50, 99, 100, 16665}, {true, false, false, false, false, false},
          "one frame per window however many passes land in it"},
-        {{150, 5000, 16666, 16765, 16766}, {false, false, true, false, false},
-         "the window is 100 microseconds wide; the period is 16666, not 16667"},
-        {{10, 16676, 16900, 33332}, {true, false, false, true},
+        {false, {150, 5000, 16666, 16765, 16766}, {false, false, true, false, false},
+         "the period is 16666, not 16667"},
+        {false, {16766, 33331, 33431}, {false, false, true},
+         "the window is exactly 100 microseconds wide: 100 after its start is out, 99 in"},
+        {false, {10, 16676, 16900, 33332}, {true, false, false, true},
          "a pass spanning two windows skips the second"},
-        {{16666000, 16666099}, {true, false}, "the 1000th period starts at 16666000"},
+        {false, {16666000, 16666099}, {true, false}, "the 1000th period starts at 16666000"},
+        {true, {0, 1, 16665, 16666, 33331, 33332}, {true, false, false, true, false, true},
+         "a browser runs one frame a period, the first pass of each, and the period is 16666"},
+        {true, {10, 50000, 50001, 66664, 66665, 16666000}, {true, true, false, true, false, true},
+         "a browser skips missed periods and never catches up"},
     };
     for (const auto& run : runs) {
-        Game game;
-        EXPECT_EQ(gateAt(game, run.microseconds), run.opened) << run.why;
+        EXPECT_EQ(gateAt(run.browser, run.microseconds), run.opened) << run.why;
     }
     Game game;
     EXPECT_TRUE(frameGateOpens(game, 99999)) << "99.999 microseconds truncates to 99";
+    BrowserGate gate;
+    EXPECT_TRUE(browserGateOpens(gate, 60, 0) && !browserGateOpens(gate, 60, 16665999))
+        << "16665.999 microseconds truncates into the first period";
 }
 
 TEST(Events, KeysFlagsQuitAndTheDebugBlock) {

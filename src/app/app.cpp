@@ -150,6 +150,15 @@ bool frameGateOpens(Game& game, int64_t nowNanoseconds) {
     return true;
 }
 
+bool browserGateOpens(BrowserGate& gate, int32_t fps, int64_t nowNanoseconds) {
+    const int64_t period = nowNanoseconds / kNanosecondsPerMicrosecond / (kMicrosecondsPerSecond / fps);
+    if (period <= gate.lastPeriod) {
+        return false;
+    }
+    gate.lastPeriod = period;
+    return true;
+}
+
 void tearDown(Game& game, Player& player) {
     SDL_DestroyTexture(player.texture);
     SDL_DestroyTexture(game.playerTexture);

@@ -85,6 +85,15 @@ int64_t steadyNanoseconds();
 // The loop calls this once a pass with steadyNanoseconds(): true
 // when a frame is due. Opens once per frame window.
 bool frameGateOpens(Game& game, int64_t nowNanoseconds);
+// main's browser pass keeps one: a page cannot spin, and a pass a display
+// frame would seldom land in the desktop gate's 100-microsecond window.
+struct BrowserGate {
+    int64_t lastPeriod = -1;  // clock's frame period of the last frame run; -1 before the first
+};
+// The browser's pass calls this once with steadyNanoseconds(): true when the
+// pass falls in a later frame period than the last frame that ran. At most
+// one frame a period; missed periods are skipped, never caught up.
+bool browserGateOpens(BrowserGate& gate, int32_t fps, int64_t nowNanoseconds);
 // main calls this last: releases every SDL object in a fixed order and
 // leaves the handles null. Harmless on handles never made.
 void tearDown(Game& game, Player& player);

@@ -1,15 +1,16 @@
 #!/usr/bin/env python3
-"""The game as a player meets it, in the X server that xvfb-run provides: the
-console, real key events from xdotool, the window's pixels and the exit status.
-It also checks the status and cause of a start-up that fails.
-Usage: play.py [--wine] GAME
-  --wine  GAME is the Windows build, run under wine: lines end in CRLF, the
-          window is closed with Alt+F4 and "pause" prints last."""
+"""The game as a player meets it: the console, real key events, the scene's
+pixels and how it ends; also a start that fails. One set of checks, three drivers:
+  play.py GAME             the desktop build in the X server xvfb-run provides, keys from xdotool
+  play.py --wine GAME      the Windows build under wine: lines end in CRLF, Alt+F4 closes, "pause" prints last
+  play.py --web SITE GAME  the page in headless Chromium, keys from selenium; GAME, the desktop
+                           build, draws the first frame the page's must equal"""
 
 import atexit
 import os
 import queue
 import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -17,15 +18,24 @@ import tempfile
 import threading
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "web"))
+import browser  # noqa: E402
+
 START = ["SDL init success", "Window creation successful", "renderer creation success",
          "Loaded Parallax Images", "init success", "Player ts init", "player init"]
+FAILED_START = START[:3] + ["player load fail"] + START[5:]
 LAYERS = ["Background1", "Background2", "Ground", "Sky", "Clouds"]
-RED, BLUE = (255, 0, 0), (0, 0, 255)
+IMAGES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "Images")
 FRAME_SECONDS = (1000000 // 60) / 1e6
-# Seconds anything the game or X should do promptly may take.
+# Seconds anything the game, X or the browser should do promptly may take.
 PROMPT = 30
 WINE = "--wine" in sys.argv
 PAUSE = ["Press any key to continue... "] if WINE else []
+# Lets the page's first display frame through and holds the rest until the test releases them.
+HOLD_FRAMES = """window.held = []; window.framesLeft = 1;
+const raf = requestAnimationFrame.bind(window);
+window.requestAnimationFrame = f => framesLeft-- > 0 ? raf(f) : held.push(f);
+window.release = () => { framesLeft = Infinity; held.splice(0).forEach(raf); };"""
 
 
 def make_images(folder):
@@ -44,7 +54,21 @@ def check(ok, what, got, expected):
         sys.exit("FAIL %s\n  got:      %r\n  expected: %r" % (what, got, expected))
 
 
-class Game:
+def pixels(data, kind, channels="rgb", *edits):
+    """A picture's bytes, decoded by ImageMagick, 8 bits a channel."""
+    return subprocess.run(["convert", kind + ":-"] + list(edits) + ["-depth", "8", channels + ":-"], input=data,
+                          stdout=subprocess.PIPE, check=True, timeout=PROMPT).stdout
+
+
+def first_cell(folder):
+    """The sprite sheet's first 32 x 32 cell: RGBA bytes."""
+    with open(os.path.join(folder, "Player.png"), "rb") as sheet:
+        return pixels(sheet.read(), "png", "rgba", "-crop", "32x32+0+0")
+
+
+class Desktop:
+    """The desktop or Windows build in X: its console, xdotool's keys, xwd's grab of the window."""
+
     def __init__(self, binary, folder, env=None):
         self.process = subprocess.Popen(["/usr/lib/wine/wine64"] * WINE + [binary], cwd=folder,
                                         env=dict(os.environ, **(env or {})), stdin=subprocess.DEVNULL,
@@ -54,31 +78,76 @@ class Game:
         self.lines = queue.Queue()
         threading.Thread(target=lambda: [self.lines.put(l.rstrip("\n")) for l in self.process.stdout]
                          + [self.lines.put(None)], daemon=True).start()
+        self.window = None
 
-    def expect(self, expected, what):
-        got = [self.lines.get(timeout=PROMPT) for _ in expected]
-        check(got == expected, what, got, expected)
+    def line(self):
+        return self.lines.get(timeout=PROMPT)
+
+    def keys(self, action, key):
+        if self.window is None:
+            self.window = subprocess.run(["xdotool", "search", "--sync", "--name", "^Hollowmere$"],
+                                         timeout=PROMPT, stdout=subprocess.PIPE, text=True).stdout.split()[0]
+            self.keys("windowfocus", self.window)
+        subprocess.run(["xdotool", action, {"=": "equal"}.get(key, key)], check=True, timeout=PROMPT)
+
+    def scene(self):
+        grab = subprocess.run(["xwd", "-silent", "-id", self.window], stdout=subprocess.PIPE,
+                              check=True, timeout=PROMPT).stdout
+        return pixels(grab, "xwd")
+
+    def close(self):
+        if WINE:
+            self.keys("key", "alt+F4")
+        else:
+            self.process.send_signal(signal.SIGTERM)
+        self.finish(0)
 
     def finish(self, status, cause=None):
         """Waits for the end; checks the status, the console's end and standard error."""
         code = self.process.wait(PROMPT)
         check(code == status, "exit status", code, status)
         rest = []
-        while (line := self.lines.get(timeout=PROMPT)) is not None:
+        while (line := self.line()) is not None:
             rest.append(line)
         check(rest == PAUSE, "the console after the last line", rest, PAUSE)
         err = self.process.stderr.read()
         check(err.startswith(cause) if cause else err == "", "standard error", err, cause or "")
 
 
-def xdotool(*args):
-    subprocess.run(["xdotool"] + list(args), check=True, timeout=PROMPT)
+class Page(browser.Page):
+    """The page served on loopback in headless Chromium; the canvas as the browser shows it."""
+
+    def __init__(self, site):
+        super().__init__(browser.serve(site), HOLD_FRAMES)
+
+    def line(self):
+        return (self.console(PROMPT) or [None])[0]
+
+    def scene(self):
+        canvas = self.driver.find_element("id", "canvas")
+        return pixels(canvas.screenshot_as_png, "png")
+
+    def close(self):
+        panel = self.run("return document.getElementById('log').textContent").splitlines()
+        check(panel[:len(START)] == START, "the page's console panel", panel[:len(START)], START)
+
+    def finish(self, status, cause):
+        """The cause of a failed start, in words on the page."""
+        deadline = time.monotonic() + PROMPT
+        while cause not in (words := self.run("return document.getElementById('status').textContent")):
+            check(time.monotonic() < deadline, "the cause on the page", words, cause)
+            time.sleep(0.1)
+
+
+def expect(game, expected, what):
+    got = [game.line() for _ in expected]
+    check(got == expected, what, got, expected)
 
 
 def debug_block(game):
     """Presses E; returns x, y and speed from the block it prints."""
-    xdotool("key", "e")
-    lines = [game.lines.get(timeout=PROMPT) for _ in range(4)]
+    game.keys("key", "e")
+    lines = [game.line() for _ in range(4)]
     match = re.fullmatch(r"(\d+) (\d+)\n540 540\n(\d+)\n", "\n".join(map(str, lines)))
     check(match, "debug block", lines, ["x y", "540 540", "speed", ""])
     return tuple(map(int, match.groups()))
@@ -94,64 +163,94 @@ def wait_for(game, done):
     return block
 
 
-def sprite_edge_colours(window):
-    """The window's pixels at the sprite's left and right edges."""
-    grab = subprocess.run("xwd -silent -id %s | convert xwd:- -depth 8 rgb:-" % window, shell=True,
-                          stdout=subprocess.PIPE, check=True, timeout=PROMPT).stdout
-    return [tuple(grab[3 * (570 * 1024 + x):3 * (570 * 1024 + x) + 3]) for x in (541, 602)]
+def check_sprite(game, sheet, facing_right):
+    """Every opaque pixel of the sheet's first cell is on screen at twice its size, mirrored facing left."""
+    scene, wrong = game.scene(), []
+    for y, x in ((y, x) for y in range(64) for x in range(64)):
+        cell = 4 * (y // 2 * 32 + (x // 2 if facing_right else 31 - x // 2))
+        at = 3 * ((540 + y) * 1024 + 540 + x)
+        if sheet[cell + 3] == 255 and scene[at:at + 3] != sheet[cell:cell + 3]:
+            wrong.append((x, y, tuple(scene[at:at + 3]), tuple(sheet[cell:cell + 3])))
+    what = "sprite facing " + ("right" if facing_right else "left, mirrored")
+    check(not wrong, what, "%d pixels wrong, first (x, y, got, expected) %s" % (len(wrong), wrong[:2]), "none")
 
 
-def play(binary, folder):
-    game = Game(binary, folder)
-    game.expect(START, "start-up lines")
-    window = subprocess.run(["xdotool", "search", "--sync", "--name", "^Hollowmere$"], timeout=PROMPT,
-                            stdout=subprocess.PIPE, text=True).stdout.split()[0]
-    xdotool("windowfocus", window)
+def first_frame(binary):
+    """The desktop game's first frame, drawn in memory by SDL's dummy driver: RGB bytes."""
+    with tempfile.TemporaryDirectory() as folder:
+        os.symlink(os.path.abspath(IMAGES), os.path.join(folder, "Images"))
+        game = Desktop(binary, folder, {"SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy",
+                                       "SDL_VIDEO_DUMMY_SAVE_FRAMES": "1"})
+        # The second frame's file shows the first is complete.
+        deadline = time.monotonic() + PROMPT
+        while not os.path.exists(os.path.join(folder, "SDL_window1-00000002.bmp")) and time.monotonic() < deadline:
+            time.sleep(0.05)
+        game.process.kill()
+        with open(os.path.join(folder, "SDL_window1-00000001.bmp"), "rb") as frame:
+            return pixels(frame.read(), "bmp")
+
+
+def play(game, sheet, reference=None):
+    expect(game, START, "start-up lines")
+    if reference:
+        while not game.run("return held.length"):
+            time.sleep(0.01)
+        scene = game.scene()
+        wrong = sum(scene[i:i + 3] != reference[i:i + 3] for i in range(0, len(reference), 3))
+        check(len(scene) == len(reference) and not wrong, "first frame as on the desktop",
+              "%d of %d pixels differ" % (wrong, len(reference) // 3), "none")
+        game.run("release()")
     block = wait_for(game, lambda block: block[1] == 630)
     check(block == (540, 630, 80), "debug block at rest after the first frame", block, (540, 630, 80))
 
-    # Walks at least ten frames; a busy machine or wine may leave many frame windows unused.
-    xdotool("keydown", "d")
+    # Walks at least ten frames; a busy machine or wine may leave many frame periods unused.
+    game.keys("keydown", "d")
     started = time.monotonic()
     wait_for(game, lambda block: block[0] >= 540 + 8 * 10)
-    xdotool("keyup", "d")
+    game.keys("keyup", "d")
     seconds = time.monotonic() - started
     x, y, _ = debug_block(game)
     frames = (x - 540) // 8
     check(x > 540 and (x - 540) % 8 == 0 and y == 630, "walking right 8 pixels a frame", x, "540 + 8n")
     check(frames <= seconds / FRAME_SECONDS + 2, "frames in %.2f s" % seconds, frames, "one a period")
-    edges = sprite_edge_colours(window)
-    check(edges == [RED, BLUE], "sprite edges facing right", edges, [RED, BLUE])
+    check_sprite(game, sheet, True)
 
     # A slow build may run one frame for several presses; each press waits for its frame.
     for speed in range(81, 86):
-        xdotool("key", "equal")
+        game.keys("key", "=")
         block = wait_for(game, lambda block: block[2] >= speed)
         check(block[2] == speed, "speed after a press of =", block[2], speed)
 
-    xdotool("keydown", "a")
+    game.keys("keydown", "a")
     wait_for(game, lambda block: block[0] == 495)
-    xdotool("keyup", "a")
+    game.keys("keyup", "a")
     block = debug_block(game)
     check(block[:2] == (495, 630), "walking left stops at the edge", block, (495, 630, 85))
-    edges = sprite_edge_colours(window)
-    check(edges == [BLUE, RED], "sprite edges facing left", edges, [BLUE, RED])
-
-    if WINE:
-        xdotool("key", "alt+F4")
-    else:
-        game.process.send_signal(signal.SIGTERM)
-    game.finish(0)
+    check_sprite(game, sheet, False)
+    game.close()
 
 
 def main():
     binary = os.path.abspath(sys.argv[-1])
     with tempfile.TemporaryDirectory() as folder:
-        game = Game(binary, folder, {"SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy"})
-        game.expect(START[:3] + ["player load fail"] + START[5:], "start with no Images")
-        game.finish(1, "Images/Player.png: ")
-        make_images(folder)
-        play(binary, folder)
+        if "--web" in sys.argv:
+            site = sys.argv[-2]
+            # Pictures that cannot be read: the same site with the packed files zeroed.
+            shutil.copytree(site, folder, dirs_exist_ok=True)
+            data = os.path.join(folder, "hollowmere.data")
+            with open(data, "r+b") as packed:
+                packed.write(bytes(os.path.getsize(data)))
+            game = Page(folder)
+            expect(game, FAILED_START, "start with unreadable pictures")
+            game.finish(1, "Images/Player.png: ")
+            game.driver.quit()
+            play(Page(site), first_cell(IMAGES), first_frame(binary))
+        else:
+            game = Desktop(binary, folder, {"SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy"})
+            expect(game, FAILED_START, "start with no Images")
+            game.finish(1, "Images/Player.png: ")
+            make_images(folder)
+            play(Desktop(binary, folder), first_cell(os.path.join(folder, "Images")))
     print("PASS")
 
 

@@ -1,0 +1,22 @@
+# The web build: site/ holds index.html and the files it loads, ready for any static host.
+set(HOLLOWMERE_SITE ${CMAKE_BINARY_DIR}/site)
+set_target_properties(hollowmere PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HOLLOWMERE_SITE})
+
+# The pictures, recompressed without a pixel or a stored format changed, to download less.
+file(GLOB_RECURSE HOLLOWMERE_PICTURES RELATIVE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/Images/*.png)
+list(TRANSFORM HOLLOWMERE_PICTURES PREPEND ${CMAKE_BINARY_DIR}/ OUTPUT_VARIABLE HOLLOWMERE_PACKED)
+list(TRANSFORM HOLLOWMERE_PICTURES PREPEND ${PROJECT_SOURCE_DIR}/)
+add_custom_command(OUTPUT ${HOLLOWMERE_PACKED}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/Images ${CMAKE_BINARY_DIR}/Images
+  COMMAND optipng -quiet -o2 -nb -nc -np -strip all ${HOLLOWMERE_PACKED}
+  DEPENDS ${HOLLOWMERE_PICTURES})
+add_custom_target(hollowmere_pictures DEPENDS ${HOLLOWMERE_PACKED})
+add_dependencies(hollowmere hollowmere_pictures)
+
+# Packed beside the code, the pictures appear at the game's relative Images/ paths.
+target_link_options(hollowmere PRIVATE
+  "SHELL:--preload-file ${CMAKE_BINARY_DIR}/Images@Images"
+  -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web)
+set_property(TARGET hollowmere APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/index.html ${HOLLOWMERE_PACKED})
+add_custom_command(TARGET hollowmere POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/index.html ${HOLLOWMERE_SITE}/index.html)
