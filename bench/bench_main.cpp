@@ -6,6 +6,7 @@
 #include <string>
 
 #include <sys/resource.h>
+#include <valgrind/callgrind.h>
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -25,6 +26,9 @@ constexpr int kWarmUpFrames = 60;
 constexpr int kBaselinePauseMilliseconds = 16;
 // SDL makes every texture 32-bit, in bytes per pixel.
 constexpr long long kTextureBytesPerPixel = 4;
+// Camera positions counted across the world: steps of an odd width, the last clamped to the right end.
+constexpr int kCountedPositions = 17;
+constexpr int kCountedStep = 449;
 // glGetString's name for the OpenGL driver's own name.
 constexpr unsigned kGlRenderer = 0x1F01;
 
@@ -113,6 +117,40 @@ int benchFrames(int frameCount, const char* outPath) {
     }
     tearDown(game, player);
     return std::fclose(out) == 0 ? 0 : 1;
+}
+
+// Counts `frame` on its own under callgrind, dumped as "NAME CAMERA_X"; a no-op elsewhere.
+template <typename Frame>
+void countInstructions(const char* name, int cameraX, Frame frame) {
+    char label[64];
+    std::snprintf(label, sizeof label, "%s %d", name, cameraX);
+    CALLGRIND_TOGGLE_COLLECT;
+    frame();
+    CALLGRIND_TOGGLE_COLLECT;
+    CALLGRIND_DUMP_STATS_AT(label);
+}
+
+// `instructions`, under callgrind: a game and a floor frame at rest where the game starts, then
+// at camera positions across the world, each counted on its own.
+int benchInstructions() {
+    Game game;
+    Player player;
+    if (!startUp(game, player)) return 1;
+    CALLGRIND_START_INSTRUMENTATION;
+    for (int i = -1; i < kCountedPositions; ++i) {
+        drainEvents();
+        // The player stands where the camera centres on it, so update puts the camera at x.
+        const int x = SDL_min(i * kCountedStep, kWorldWidth - kWindowWidth);
+        if (i >= 0) player.position.x = x + kWindowWidth / 2 - player.position.w / 2;
+        game.update(player);
+        Uint8 far[3];
+        SDL_GetTextureColorMod(game.background.layers[Background2].texture, &far[0], &far[1], &far[2]);
+        countInstructions(i < 0 ? "rest_game" : "game", game.camera.x, [&] { game.render(player); });
+        countInstructions(i < 0 ? "rest_floor" : "floor", game.camera.x,
+                          [&] { runFloorFrame(game, player, far); });
+    }
+    tearDown(game, player);
+    return 0;
 }
 
 // SDL, the window and the renderer, brought up as the game asks for them.
@@ -222,7 +260,8 @@ int main(int argc, char* argv[]) {
     if (mode == "frames" && argc == 4) return benchFrames(std::atoi(argv[2]), argv[3]);
     if (mode == "startup" && argc == 3) return benchStartUp(std::atoi(argv[2]));
     if (mode == "memory" && argc == 3) return benchMemory(std::atoi(argv[2]));
+    if (mode == "instructions") return benchInstructions();
     std::fprintf(stderr,
-                 "usage: hollowmere_bench frames COUNT OUT | startup REPEATS | memory SECONDS\n");
+                 "usage: hollowmere_bench frames COUNT OUT | startup REPEATS | memory SECONDS | instructions\n");
     return 2;
 }

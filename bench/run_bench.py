@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # `make bench` on a private Xvfb: rewrites docs/PERFORMANCE.md's figures and docs/frame-times.png.
 # Usage: bench/run_bench.py BUILD_DIR, from the repository root.
+import glob
 import os
 import platform
 import re
@@ -24,6 +25,8 @@ PIXELS_PER_FRAME = 8
 FRAME_BUDGET_MS = (PERIOD_US - 100) / 1000
 # SDL's environment for each renderer; the software one keeps the window's framebuffer off OpenGL.
 RENDERERS = {"software": {"SDL_RENDER_DRIVER": "software", "SDL_FRAMEBUFFER_ACCELERATION": "0"}, "default": {}}
+# Targets, as fractions of the floor: instructions a frame at rest and anywhere; pacing beside a hog, default renderer.
+REST_TARGET, WORST_TARGET, PACING_TARGET = 0.30, 0.35, 0.9
 BEGIN_MARK = "<!-- results:begin (written by make bench) -->"
 END_MARK = "<!-- results:end -->"
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -115,6 +118,35 @@ def plot(data, png):
     subprocess.run(["gnuplot"], input="\n".join(script + ["unset multiplot"]), text=True, check=True)
 
 
+# Instructions of a game and a floor frame on the software renderer, counted by callgrind, by (kind, camera x).
+def count_instructions(bench, env, build):
+    out = os.path.join(build, "callgrind.out")
+    for old in glob.glob(out + "*"):
+        os.remove(old)
+    subprocess.run(["valgrind", "--tool=callgrind", "--instr-atstart=no", "--collect-atstart=no",
+                    f"--callgrind-out-file={out}", bench, "instructions"], env=env, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    counts = {}
+    for path in glob.glob(out + ".*"):
+        with open(path) as f:
+            text = f.read()
+        kind, x = re.search(r"^desc: Trigger: Client Request: (\S+) (\d+)$", text, re.M).groups()
+        counts[kind, int(x)] = int(re.search(r"^summary: (\d+)$", text, re.M).group(1))
+    return counts
+
+
+def instruction_rows(counts):
+    ratio = {x: game / counts["floor", x] for (kind, x), game in counts.items() if kind == "game"}
+    rest_x = next(x for kind, x in counts if kind == "rest_game")
+    rest = counts["rest_game", rest_x] / counts["rest_floor", rest_x]
+    worst = max(ratio, key=ratio.get)
+    return [[f"at rest, camera x {rest_x}", f"{counts['rest_game', rest_x]:,}", f"{counts['rest_floor', rest_x]:,}",
+             f"{rest:.3f}", f"≤ {REST_TARGET}: {'met' if rest <= REST_TARGET else 'missed'}"],
+            [f"worst of {len(ratio)} across the world, camera x {worst}", f"{counts['game', worst]:,}",
+             f"{counts['floor', worst]:,}", f"{ratio[worst]:.3f}",
+             f"≤ {WORST_TARGET}: {'met' if ratio[worst] <= WORST_TARGET else 'missed'}"]]
+
+
 def table(heading, header, rows):
     return ["", heading, "", "| " + " | ".join(header) + " |", "|---" * len(header) + "|",
             *("| " + " | ".join(row) + " |" for row in rows)]
@@ -130,9 +162,15 @@ def report(rows, seconds):
     out += table(f"Frame cost, {FRAMES} frames of each kind, milliseconds:",
                  ["renderer", "p50 game", "p99 game", "p99 floor", "p99 game ÷ floor", "CPU p50 game",
                   "CPU p99 game ÷ floor", "conditions"], rows["frames"])
+    out += table("Instructions a frame on the software renderer (callgrind): `Game::render` against the floor's "
+                 "SDL calls, present included:", ["frame", "game", "floor", "game ÷ floor", "target"],
+                 rows["instructions"])
     out += ["", "![frame-time distribution](frame-times.png)"]
     out += table(f"Pacing of the real binary, two walks of up to {WALK_SECONDS} s:",
                  ["renderer", "beside it", "frames run", "windows opened", "ratio", "conditions"], rows["pacing"])
+    hog = float(rows["pacing"][-1][4])
+    out += ["", f"Target beside one CPU hog on the default renderer: ≥ {PACING_TARGET} of windows run a frame: "
+                f"{'met' if hog >= PACING_TARGET else 'missed'}."]
     out += table(f"Start-up and first frame, median of {STARTUP_REPEATS} rounds in process, milliseconds:",
                  ["renderer", "game", "floor", "game ÷ floor", "conditions"], rows["startup"])
     out += table("Peak resident set of the real binary after its idle pacing run, MiB:",
@@ -184,6 +222,9 @@ def main():
     try:
         for name, extra in RENDERERS.items():
             measure_renderer(name, bench, binary, dict(plain, **extra), server, data[name], rows)
+        print("bench: software renderer: instructions under callgrind", flush=True)
+        counts = count_instructions(bench, dict(plain, **RENDERERS["software"]), build)
+        rows["instructions"] = instruction_rows(counts)
     finally:
         server.terminate()
         server.wait()
