@@ -64,8 +64,9 @@ void drawLayers(const Game& game) {
     // Nearest first, so each layer knows what the layers in front of it hide.
     for (int k = LayerCount - 1; k >= 0; --k) {
         const ParallaxLayer& layer = layers[kDrawOrder[k]];
+        // A missing layer draws nothing and hides nothing.
+        const bool trimmed = layer.shape.known && layer.texture != nullptr;
         for (int s = 0; s < kStripCount; ++s) {
-            const bool trimmed = layer.shape.known && layer.texture != nullptr;
             rows[k][s] = trimmed ? stripRows(layer, s * kStripWidth, covered[s]) : StripRows{};
         }
     }

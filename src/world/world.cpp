@@ -56,6 +56,7 @@ BlockSeen seenKeyed(const Uint8* pixels, Uint8 key) {
     return seen;
 }
 
+// 32-bit pixels, by their alpha bits: any set shows, all set is opaque.
 BlockSeen seenAlpha32(const Uint32* pixels, Uint32 alphaMask) {
     Uint32 any = 0, all = alphaMask;
     for (int i = 0; i < kBlockWidth; ++i) {

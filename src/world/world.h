@@ -15,7 +15,7 @@ constexpr int kPictureMaxSide = 16384;
 // A picture that claims more than this in all is refused unread, in pixels.
 constexpr long long kPictureMaxPixels = 32000000;
 
-// A picture's shape is kept per block of this many columns, in pixels.
+// A picture's shape is kept per block of this many columns, in pixels; blocks across the world.
 constexpr int kBlockWidth = 16;
 constexpr int kBlockCount = kWorldWidth / kBlockWidth;
 
