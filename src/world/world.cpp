@@ -71,8 +71,9 @@ PixelKind kindOf(const SDL_Surface* picture, Uint8& key) {
     const SDL_PixelFormat* format = picture->format;
     Uint32 colourKey = 0;
     const bool keyed = SDL_GetColorKey(const_cast<SDL_Surface*>(picture), &colourKey) == 0;
-    if (format->BytesPerPixel == 4 && !keyed) return format->Amask ? PixelKind::Alpha32 : PixelKind::Opaque;
-    if (format->BytesPerPixel != 1 || format->palette == nullptr) return PixelKind::Unreadable;
+    if (format->palette == nullptr && !keyed && format->Amask == 0) return PixelKind::Opaque;
+    if (format->palette == nullptr && !keyed && format->BytesPerPixel == 4) return PixelKind::Alpha32;
+    if (format->palette == nullptr || format->BytesPerPixel != 1) return PixelKind::Unreadable;
     // Any other palette with entries not opaque is left to be drawn whole.
     int clear = 0, partial = 0;
     for (int i = 0; i < format->palette->ncolors; ++i) {
