@@ -149,7 +149,7 @@ TEST_F(Scene, TrimmedFramesMatchFiveFullCopiesAcrossTheWorld) {
                         kWindowWidth * sizeof(Uint32));
         }
     };
-    // Dawn, dusk's red, night, the end of a cycle and a wrapped green.
+    // The cycle's start, dusk's red, night, the end of a first cycle, a green that wrapped.
     const SkyColour tints[] = {{0, 100, 255}, {40, 0, 53}, {0, 0, 1}, {0, 101, 255}, {0, 4, 255}};
     const auto differences = [&](int cameraX, int tint) {
         player.position.x = cameraX + kWindowWidth / 2 - player.position.w / 2;
