@@ -6,6 +6,7 @@
 #include <string>
 
 #include <sys/resource.h>
+#include <valgrind/callgrind.h>
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -25,6 +26,9 @@ constexpr int kWarmUpFrames = 60;
 constexpr int kBaselinePauseMilliseconds = 16;
 // SDL makes every texture 32-bit, in bytes per pixel.
 constexpr long long kTextureBytesPerPixel = 4;
+// Camera positions counted across the world: steps of an odd width, the last clamped to the right end.
+constexpr int kCountedPositions = 17;
+constexpr int kCountedStep = 449;
 // glGetString's name for the OpenGL driver's own name.
 constexpr unsigned kGlRenderer = 0x1F01;
 
@@ -66,6 +70,16 @@ void runFloorFrame(const Game& game, const Player& player, const Uint8 far[3]) {
     SDL_RenderPresent(game.renderer);
 }
 
+// Where trimming ends: every pixel drawn once, by the sky copied over the whole window, and the sprite.
+void runOneScreenFrame(const Game& game, const Player& player) {
+    const ParallaxLayer& sky = game.background.layers[Sky];
+    SDL_RenderClear(game.renderer);
+    SDL_RenderCopy(game.renderer, sky.texture, &sky.src, &sky.dst);
+    SDL_RenderCopyEx(game.renderer, game.playerTexture, &player.src, &player.dst, 0.0, nullptr,
+                     player.facingRight ? SDL_FLIP_NONE : SDL_FLIP_HORIZONTAL);
+    SDL_RenderPresent(game.renderer);
+}
+
 // OpenGL's own renderer name tells a GPU from Mesa's llvmpipe on the CPU.
 void printRendererName(SDL_Renderer* renderer) {
     SDL_RendererInfo info{};
@@ -79,7 +93,7 @@ void printRendererName(SDL_Renderer* renderer) {
     std::printf("\n");
 }
 
-// `frames COUNT OUT`: a game and a floor frame a round, each first in turn; a line of ms each.
+// `frames COUNT OUT`: a game, a floor and a one-screen frame a round, each first in turn; a line of ms each.
 int benchFrames(int frameCount, const char* outPath) {
     Game game;
     Player player;
@@ -95,24 +109,63 @@ int benchFrames(int frameCount, const char* outPath) {
         SDL_GetTextureColorMod(game.background.layers[Background2].texture, &far[0], &far[1],
                                &far[2]);
         // CPU time counts every thread, llvmpipe's too, and other load disturbs it less.
-        double ms[4];
-        for (int turn = 0; turn < 2; ++turn) {
-            const bool gameTurn = (frame + turn) % 2 == 0;
+        double ms[6];
+        for (int turn = 0; turn < 3; ++turn) {
+            const int kind = (frame + turn) % 3;
             const std::clock_t cpuStart = std::clock();
             const int64_t start = steadyNanoseconds();
-            if (gameTurn) {
+            if (kind == 0) {
                 game.update(player);
                 game.render(player);
-            } else {
+            } else if (kind == 1) {
                 runFloorFrame(game, player, far);
+            } else {
+                runOneScreenFrame(game, player);
             }
-            ms[gameTurn ? 0 : 2] = millisecondsSince(start);
-            ms[gameTurn ? 1 : 3] = (std::clock() - cpuStart) * 1e3 / CLOCKS_PER_SEC;
+            ms[2 * kind] = millisecondsSince(start);
+            ms[2 * kind + 1] = (std::clock() - cpuStart) * 1e3 / CLOCKS_PER_SEC;
         }
-        if (frame >= 0) std::fprintf(out, "%.4f %.4f %.4f %.4f\n", ms[0], ms[1], ms[2], ms[3]);
+        if (frame >= 0) {
+            std::fprintf(out, "%.4f %.4f %.4f %.4f %.4f %.4f\n", ms[0], ms[1], ms[2], ms[3], ms[4], ms[5]);
+        }
     }
     tearDown(game, player);
     return std::fclose(out) == 0 ? 0 : 1;
+}
+
+// Counts `frame` on its own under callgrind, dumped as "NAME CAMERA_X"; a no-op elsewhere.
+template <typename Frame>
+void countInstructions(const char* name, int cameraX, Frame frame) {
+    char label[64];
+    std::snprintf(label, sizeof label, "%s %d", name, cameraX);
+    CALLGRIND_TOGGLE_COLLECT;
+    frame();
+    CALLGRIND_TOGGLE_COLLECT;
+    CALLGRIND_DUMP_STATS_AT(label);
+}
+
+// `instructions`, under callgrind: a game and a floor frame at rest where the game starts, then
+// at camera positions across the world, each counted on its own.
+int benchInstructions() {
+    Game game;
+    Player player;
+    if (!startUp(game, player)) return 1;
+    CALLGRIND_START_INSTRUMENTATION;
+    for (int i = -1; i < kCountedPositions; ++i) {
+        drainEvents();
+        // The player stands where the camera centres on it, so update puts the camera at x.
+        const int x = SDL_min(i * kCountedStep, kWorldWidth - kWindowWidth);
+        if (i >= 0) player.position.x = x + kWindowWidth / 2 - player.position.w / 2;
+        game.update(player);
+        Uint8 far[3];
+        SDL_GetTextureColorMod(game.background.layers[Background2].texture, &far[0], &far[1], &far[2]);
+        countInstructions(i < 0 ? "rest_game" : "game", game.camera.x, [&] { game.render(player); });
+        countInstructions(i < 0 ? "rest_floor" : "floor", game.camera.x,
+                          [&] { runFloorFrame(game, player, far); });
+        if (i < 0) countInstructions("rest_screen", game.camera.x, [&] { runOneScreenFrame(game, player); });
+    }
+    tearDown(game, player);
+    return 0;
 }
 
 // SDL, the window and the renderer, brought up as the game asks for them.
@@ -222,7 +275,8 @@ int main(int argc, char* argv[]) {
     if (mode == "frames" && argc == 4) return benchFrames(std::atoi(argv[2]), argv[3]);
     if (mode == "startup" && argc == 3) return benchStartUp(std::atoi(argv[2]));
     if (mode == "memory" && argc == 3) return benchMemory(std::atoi(argv[2]));
+    if (mode == "instructions") return benchInstructions();
     std::fprintf(stderr,
-                 "usage: hollowmere_bench frames COUNT OUT | startup REPEATS | memory SECONDS\n");
+                 "usage: hollowmere_bench frames COUNT OUT | startup REPEATS | memory SECONDS | instructions\n");
     return 2;
 }

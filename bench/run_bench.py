@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # `make bench` on a private Xvfb: rewrites docs/PERFORMANCE.md's figures and docs/frame-times.png.
 # Usage: bench/run_bench.py BUILD_DIR, from the repository root.
+import glob
 import os
 import platform
 import re
@@ -24,6 +25,8 @@ PIXELS_PER_FRAME = 8
 FRAME_BUDGET_MS = (PERIOD_US - 100) / 1000
 # SDL's environment for each renderer; the software one keeps the window's framebuffer off OpenGL.
 RENDERERS = {"software": {"SDL_RENDER_DRIVER": "software", "SDL_FRAMEBUFFER_ACCELERATION": "0"}, "default": {}}
+# Targets, as fractions of the floor: instructions a frame at rest and anywhere; pacing beside a hog, default renderer.
+REST_TARGET, WORST_TARGET, PACING_TARGET = 0.30, 0.35, 0.9
 BEGIN_MARK = "<!-- results:begin (written by make bench) -->"
 END_MARK = "<!-- results:end -->"
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -101,10 +104,10 @@ def pace(binary, env, hog):
 # Cumulative distributions of frame times, game against floor: wall clock left, CPU time right.
 def plot(data, png):
     script = ["set terminal pngcairo size 1400,600 noenhanced", f"set output '{png}'",
-              f"set multiplot layout 1,2 title 'Frame step (update + render + present) against the floor making "
-              f"the same SDL calls, {FRAMES} frames each; red: the {FRAME_BUDGET_MS:.2f} ms frame budget'",
+              f"set multiplot layout 1,2 title 'Frame step (update + render + present) against the floor, the same pixels by "
+              f"five full copies, {FRAMES} frames each; red: the {FRAME_BUDGET_MS:.2f} ms frame budget'",
               "set xlabel 'milliseconds per frame, log scale'", "set ylabel 'fraction of frames at or below'",
-              "set key bottom right", "set grid", "set logscale x", "set xrange [4:*]",
+              "set key bottom right", "set grid", "set logscale x", "set xrange [1:*]",
               f"set arrow from {FRAME_BUDGET_MS},0 to {FRAME_BUDGET_MS},1 nohead dt 3 lc rgb 'red'"]
     for title, column in (("wall clock", 1), ("CPU time of the process, all threads", 2)):
         curves = [f"'{data[renderer]}' using {column + shift}:(1) smooth cnormal lw 2 dt {dash} "
@@ -113,6 +116,38 @@ def plot(data, png):
                   for kind, shift, dash in (("game", 0, 1), ("floor", 2, 2))]
         script += [f"set title '{title}'", "plot " + ", ".join(curves)]
     subprocess.run(["gnuplot"], input="\n".join(script + ["unset multiplot"]), text=True, check=True)
+
+
+# Instructions of a game and a floor frame on the software renderer, counted by callgrind, by (kind, camera x).
+def count_instructions(bench, env, build):
+    out = os.path.join(build, "callgrind.out")
+    for old in glob.glob(out + "*"):
+        os.remove(old)
+    subprocess.run(["valgrind", "--tool=callgrind", "--instr-atstart=no", "--collect-atstart=no",
+                    f"--callgrind-out-file={out}", bench, "instructions"], env=env, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    counts = {}
+    for path in glob.glob(out + ".*"):
+        with open(path) as f:
+            text = f.read()
+        kind, x = re.search(r"^desc: Trigger: Client Request: (\S+) (\d+)$", text, re.M).groups()
+        counts[kind, int(x)] = int(re.search(r"^summary: (\d+)$", text, re.M).group(1))
+    return counts
+
+
+def instruction_rows(counts):
+    ratio = {x: game / counts["floor", x] for (kind, x), game in counts.items() if kind == "game"}
+    rest_x = next(x for kind, x in counts if kind == "rest_game")
+    rest = counts["rest_game", rest_x] / counts["rest_floor", rest_x]
+    worst = max(ratio, key=ratio.get)
+    return [[f"at rest, camera x {rest_x}", f"{counts['rest_game', rest_x]:,}", f"{counts['rest_floor', rest_x]:,}",
+             f"{rest:.3f}", f"≤ {REST_TARGET}: {'met' if rest <= REST_TARGET else 'missed'}"],
+            [f"worst of {len(ratio)} across the world, camera x {worst}", f"{counts['game', worst]:,}",
+             f"{counts['floor', worst]:,}", f"{ratio[worst]:.3f}",
+             f"≤ {WORST_TARGET}: {'met' if ratio[worst] <= WORST_TARGET else 'missed'}"],
+            [f"one screen drawn once, camera x {rest_x}", f"{counts['rest_screen', rest_x]:,}",
+             f"{counts['rest_floor', rest_x]:,}", f"{counts['rest_screen', rest_x] / counts['rest_floor', rest_x]:.3f}",
+             "where trimming ends"]]
 
 
 def table(heading, header, rows):
@@ -129,10 +164,16 @@ def report(rows, seconds):
            f"renderers {', '.join(rows['renderers'])}."]
     out += table(f"Frame cost, {FRAMES} frames of each kind, milliseconds:",
                  ["renderer", "p50 game", "p99 game", "p99 floor", "p99 game ÷ floor", "CPU p50 game",
-                  "CPU p99 game ÷ floor", "conditions"], rows["frames"])
+                  "CPU p99 game ÷ floor", "CPU p50 one screen", "conditions"], rows["frames"])
+    out += table("Instructions a frame on the software renderer (callgrind): `Game::render` against the floor's "
+                 "SDL calls, present included:", ["frame", "game", "floor", "game ÷ floor", "target"],
+                 rows["instructions"])
     out += ["", "![frame-time distribution](frame-times.png)"]
     out += table(f"Pacing of the real binary, two walks of up to {WALK_SECONDS} s:",
                  ["renderer", "beside it", "frames run", "windows opened", "ratio", "conditions"], rows["pacing"])
+    hog = float(rows["pacing"][-1][4])
+    out += ["", f"Target beside one CPU hog on the default renderer: ≥ {PACING_TARGET} of windows run a frame: "
+                f"{'met' if hog >= PACING_TARGET else 'missed'}."]
     out += table(f"Start-up and first frame, median of {STARTUP_REPEATS} rounds in process, milliseconds:",
                  ["renderer", "game", "floor", "game ÷ floor", "conditions"], rows["startup"])
     out += table("Peak resident set of the real binary after its idle pacing run, MiB:",
@@ -149,11 +190,12 @@ def measure_renderer(name, bench, binary, env, server, data, rows):
     out, load = measured(server, f"{name} renderer: frame cost", lambda: run([bench, "frames", str(FRAMES), data], env))
     rows["renderers"].append(f"{name} = `{re.search(r'^renderer: (.+)$', out, re.M).group(1)}`")
     with open(data) as f:
-        game, game_cpu, floor, floor_cpu = zip(*(map(float, line.split()) for line in f))
+        game, game_cpu, floor, floor_cpu, _, screen_cpu = zip(*(map(float, line.split()) for line in f))
     game_p99, floor_p99 = percentile(game, 0.99), percentile(floor, 0.99)
     cpu_ratio = percentile(game_cpu, 0.99) / percentile(floor_cpu, 0.99)
     rows["frames"].append([name, f"{percentile(game, 0.5):.2f}", f"{game_p99:.2f}", f"{floor_p99:.2f}",
-                           f"{game_p99 / floor_p99:.3f}", f"{percentile(game_cpu, 0.5):.2f}", f"{cpu_ratio:.3f}", load])
+                           f"{game_p99 / floor_p99:.3f}", f"{percentile(game_cpu, 0.5):.2f}", f"{cpu_ratio:.3f}",
+                           f"{percentile(screen_cpu, 0.5):.2f}", load])
     out, load = measured(server, f"{name} renderer: start-up",
                          lambda: run([bench, "startup", str(STARTUP_REPEATS)], env))
     rounds = [tuple(map(float, pair)) for pair in re.findall(r"^startup_ms (\S+) (\S+)$", out, re.M)]
@@ -184,6 +226,9 @@ def main():
     try:
         for name, extra in RENDERERS.items():
             measure_renderer(name, bench, binary, dict(plain, **extra), server, data[name], rows)
+        print("bench: software renderer: instructions under callgrind", flush=True)
+        counts = count_instructions(bench, dict(plain, **RENDERERS["software"]), build)
+        rows["instructions"] = instruction_rows(counts)
     finally:
         server.terminate()
         server.wait()

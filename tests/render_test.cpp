@@ -1,4 +1,8 @@
 // Drawing a frame through the software renderer, and the sky colour cycle.
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -28,7 +32,10 @@ protected:
     }
 
     void TearDown() override {
-        for (ParallaxLayer& layer : game.background.layers) SDL_DestroyTexture(layer.texture);
+        for (ParallaxLayer& layer : game.background.layers) {
+            SDL_DestroyTexture(layer.texture);
+            SDL_FreeSurface(layer.surface);
+        }
         SDL_DestroyTexture(game.playerTexture);
         SDL_DestroyRenderer(game.renderer);
         SDL_FreeSurface(target);
@@ -127,6 +134,53 @@ TEST_F(Scene, SpriteIsDrawnLastScaledTwiceAndMirroredWhenFacingLeft) {
     game.render(player);
     EXPECT_EQ(row(570), (std::vector<Rgb>{kBlack, kBlack, kBlack, kRed, kRed, kBlack}))
         << "mirrored after walking left, and still with no key held";
+}
+
+TEST_F(Scene, TrimmedFramesMatchFiveFullCopiesAcrossTheWorld) {
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(HOLLOWMERE_SOURCE_DIR);
+    game.background.load(game.renderer);
+    std::filesystem::current_path(here);
+    for (const ParallaxLayer& layer : game.background.layers) ASSERT_TRUE(layer.shape.known);
+    std::vector<Uint32> full(kWindowWidth * kWindowHeight), trimmed(full.size());
+    const auto capture = [&](std::vector<Uint32>& pixels) {
+        for (int y = 0; y < kWindowHeight; ++y) {
+            std::memcpy(&pixels[y * kWindowWidth], static_cast<Uint8*>(target->pixels) + y * target->pitch,
+                        kWindowWidth * sizeof(Uint32));
+        }
+    };
+    // The cycle's start, dusk's red, night, the end of a first cycle, a green that wrapped.
+    const SkyColour tints[] = {{0, 100, 255}, {40, 0, 53}, {0, 0, 1}, {0, 101, 255}, {0, 4, 255}};
+    const auto differences = [&](int cameraX, int tint) {
+        player.position.x = cameraX + kWindowWidth / 2 - player.position.w / 2;
+        game.skyColour = tints[tint % std::size(tints)];
+        game.cycleStepCounter = 0;
+        game.update(player);
+        game.render(player);
+        capture(trimmed);
+        SDL_RenderClear(game.renderer);
+        for (LayerIndex i : kDrawOrder) {
+            const ParallaxLayer& layer = game.background.layers[i];
+            SDL_RenderCopy(game.renderer, layer.texture, &layer.src, &layer.dst);
+        }
+        capture(full);
+        const auto first = std::mismatch(trimmed.begin(), trimmed.end(), full.begin());
+        if (first.first == trimmed.end()) return 0;
+        const long at = first.first - trimmed.begin();
+        ADD_FAILURE() << "camera x " << game.camera.x << ", first at (" << at % kWindowWidth << ", "
+                      << at / kWindowWidth << "): got " << std::hex << *first.first << ", expected "
+                      << *first.second;
+        return 1;
+    };
+    // Odd steps put every layer at many offsets from the column blocks; both ends of the world too.
+    int failures = 0, frame = 0;
+    for (int x = 0; x < kWorldWidth - kWindowWidth; x += 71) failures += differences(x, frame++);
+    failures += differences(kWorldWidth - kWindowWidth, frame++);
+    // Without Ground nothing is hidden behind it any more.
+    SDL_DestroyTexture(game.background.layers[Ground].texture);
+    game.background.layers[Ground].texture = nullptr;
+    for (int x : {0, 3001, 7168}) failures += differences(x, frame++);
+    EXPECT_EQ(failures, 0) << "frames that differ of " << frame;
 }
 
 namespace {
