@@ -15,8 +15,10 @@ import browser  # noqa: E402
 
 WALK_SECONDS = 10
 PERIOD_MS = (1000000 // 60) / 1000
-# Renderers by SDL's name; "" lets the page pick.
-RENDERERS = ["", "opengles2"]
+# Renderers by SDL's name, "" letting the page pick, and the browser's flags for each run:
+# the last run composites in software, as Chromium does where it finds no GPU, instead of on SwiftShader.
+SOFTWARE_COMPOSITING = [f for f in browser.FLAGS if "swiftshader" not in f] + ["--disable-gpu"]
+RUNS = [("", browser.FLAGS), ("opengles2", browser.FLAGS), ("", SOFTWARE_COMPOSITING)]
 # Times every animation-frame callback (the pass) and every frame put on a 2D canvas.
 TIME_PASSES = """window.passMs = []; window.putMs = [];
 const raf = requestAnimationFrame.bind(window), put = CanvasRenderingContext2D.prototype.putImageData;
@@ -67,23 +69,25 @@ def main():
         print("| %s | %d | %d |" % (name, len(data), len(gzip.compress(data, 9))))
     print("| all | | **%d** (%.0f KB) |\n" % (total, total / 1000))
 
-    page = browser.Page("about:blank", TIME_PASSES)
     url = browser.serve(site)
     with open("/proc/loadavg") as f:
         load = " ".join(f.read().split()[:3])
     print("Load at start: %s.\n\n| renderer | first frame, ms | frames | periods | empty page's frames |"
           " ratio | median pass, ms | median put, ms |" % load)
     print("|---|---|---|---|---|---|---|---|")
-    for renderer in RENDERERS:
-        page.driver.get("about:blank")
+    for renderer, flags in RUNS:
+        page = browser.Page("about:blank", TIME_PASSES, flags)
         empty = page.driver.execute_async_script(COUNT_FRAMES, WALK_SECONDS * 1000)
         first, frames, periods, ms, pass_ms, put_ms = walk(page, url, renderer)
         # The empty page's count is scaled to the walk's own length.
         floor = min(periods, empty * ms / (WALK_SECONDS * 1000))
         shown = page.run("return Module.SDL2 ? 'software' : 'opengles2'")
+        composited = "" if flags is browser.FLAGS else ", software compositing"
         print("| %s | %.0f | %d | %.0f | %.0f | %.3f | %.2f | %.2f |" % (
-            renderer or "page's pick (%s)" % shown, first, frames, periods, empty * ms / (WALK_SECONDS * 1000),
-            frames / floor, pass_ms, put_ms))
+            (renderer or "page's pick (%s)" % shown) + composited, first, frames, periods,
+            empty * ms / (WALK_SECONDS * 1000), frames / floor, pass_ms, put_ms))
+        # One browser at a time, so an idle one takes nothing from the next run.
+        page.driver.quit()
     print("Load at end: %s" % open("/proc/loadavg").read().split()[:3])
 
 

@@ -31,14 +31,14 @@ class Page:
     """A page in headless Chromium with a fresh profile that keeps the console;
     the script `before` runs ahead of the page's own. Quits when Python exits."""
 
-    def __init__(self, url, before=None):
+    def __init__(self, url, before=None, flags=FLAGS):
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         profile = tempfile.mkdtemp()
         atexit.register(shutil.rmtree, profile, True)
-        for flag in FLAGS + ["--user-data-dir=" + profile]:
+        for flag in flags + ["--user-data-dir=" + profile]:
             options.add_argument(flag)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
