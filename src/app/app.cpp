@@ -129,6 +129,13 @@ void handleEvent(Game& game, const Player& player, const SDL_Event& event) {
     }
 }
 
+void pollEvents(Game& game, const Player& player) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        handleEvent(game, player, event);
+    }
+}
+
 int64_t steadyNanoseconds() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())

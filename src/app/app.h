@@ -80,6 +80,8 @@ void printCause(const char* what);
 bool startUp(Game& game, Player& player);
 // The loop calls this for every pending event: key flags, quit, debug block.
 void handleEvent(Game& game, const Player& player, const SDL_Event& event);
+// Both loops, desktop and browser, call this first in every pass: handles every pending event.
+void pollEvents(Game& game, const Player& player);
 // The loop calls this once a pass: the monotonic clock, in nanoseconds.
 int64_t steadyNanoseconds();
 // The loop calls this once a pass with steadyNanoseconds(): true

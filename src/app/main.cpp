@@ -18,10 +18,7 @@ int main(int, char*[]) {
     struct Page { Game& game; Player& player; BrowserGate gate; } page{game, player, BrowserGate{}};
     auto pass = [](void* arg) {
         Page& page = *static_cast<Page*>(arg);
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            handleEvent(page.game, page.player, event);
-        }
+        pollEvents(page.game, page.player);
         if (browserGateOpens(page.gate, page.game.fps, steadyNanoseconds())) {
             page.game.update(page.player);
             page.game.render(page.player);
@@ -36,10 +33,7 @@ int main(int, char*[]) {
 
     // The loop spins without sleeping so that it lands inside every frame window.
     while (game.running) {
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            handleEvent(game, player, event);
-        }
+        pollEvents(game, player);
         if (frameGateOpens(game, steadyNanoseconds())) {
             game.update(player);
             game.render(player);
