@@ -146,7 +146,9 @@ SDL_Surface* worldPicture(const Uint8* paletteAlphas) {
         0, kWorldWidth, kWorldHeight, 0, paletteAlphas ? SDL_PIXELFORMAT_INDEX8 : SDL_PIXELFORMAT_RGBA32);
     if (paletteAlphas) {
         SDL_Color palette[std::size(inks)];
-        for (size_t i = 0; i < std::size(inks); ++i) palette[i] = {inks[i].r, inks[i].g, inks[i].b, paletteAlphas[i]};
+        for (size_t i = 0; i < std::size(inks); ++i) {
+            palette[i] = {inks[i].r, inks[i].g, inks[i].b, paletteAlphas[i]};
+        }
         SDL_SetPaletteColors(picture->format->palette, palette, 0, int(std::size(palette)));
         // Blended, as a PNG decoder hands over a palette that has alpha.
         SDL_SetSurfaceBlendMode(picture, SDL_BLENDMODE_BLEND);
