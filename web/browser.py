@@ -85,14 +85,19 @@ class Page:
         """The next console.log line (text, milliseconds since 1970), waiting up to
         `timeout` seconds; None if none came."""
         deadline = time.monotonic() + timeout
+        self.collect()
         while not self.pending and time.monotonic() < deadline:
-            for level, text, at in self.read_console():
-                if level in ("log", "info"):
-                    self.pending.append((text, at))
-                elif level in ("warn", "warning", "error", "severe"):
-                    self.problems.append("%s: %s" % (level, text))
             time.sleep(0.01)
+            self.collect()
         return self.pending.pop(0) if self.pending else None
+
+    def collect(self):
+        """Sorts what the console got since the last call into lines and problems."""
+        for level, text, at in self.read_console():
+            if level in ("log", "info"):
+                self.pending.append((text, at))
+            elif level in ("warn", "warning", "error", "severe"):
+                self.problems.append("%s: %s" % (level, text))
 
     def read_console(self):
         """Console entries (level, text, ms since 1970) that came since the last call."""
@@ -244,7 +249,8 @@ class Firefox(Page):
 
     def read_console(self):
         try:
-            self.receive(0.05)
+            while True:
+                self.receive(0.02)
         except asyncio.TimeoutError:
             pass
         entries, self.entries = self.entries, []

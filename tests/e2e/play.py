@@ -135,7 +135,7 @@ class Page:
     def close(self):
         panel = self.run("return document.getElementById('log').textContent").splitlines()
         check(panel[:len(START)] == START, "the page's console panel", panel[:len(START)], START)
-        self.browser.console(0)
+        self.browser.collect()
         check(not self.browser.problems, "a console clean of warnings and errors", self.browser.problems, [])
         self.browser.quit()
 
