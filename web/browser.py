@@ -198,6 +198,18 @@ class WebKit(Selenium):
         self.driver = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver", options=options)
         self.fit()
 
+    def keys(self, action, key):
+        # WebKitWebDriver releases the last key pressed, whatever key is named: after E's press and release
+        # a held key's release goes nowhere. The key goes down once more first, as a held key repeats.
+        super().keys("key" if action == "keyup" else action, key)
+
+    def canvas(self):
+        # Its element screenshot of the canvas misses layers the page shows; the viewport's has them all.
+        box = self.run("const box = document.getElementById('canvas').getBoundingClientRect();"
+                       "return [box.width, box.height, box.left, box.top]")
+        return subprocess.run(["convert", "png:-", "-crop", "%dx%d+%d+%d" % tuple(box), "+repage", "png:-"],
+                              input=self.driver.get_screenshot_as_png(), stdout=subprocess.PIPE, check=True).stdout
+
 
 class Firefox(Page):
     """Firefox ESR speaks WebDriver BiDi itself; a few of its commands are all the checks need."""
@@ -216,7 +228,7 @@ class Firefox(Page):
         self.loop, self.calls, self.entries = asyncio.new_event_loop(), 0, []
         asyncio.set_event_loop(self.loop)
         # The socket lives in this thread's loop, which runs only while we wait on it: no pings.
-        self.socket = self.wait(websockets.connect(address + "/session", max_size=None, ping_interval=None))
+        self.socket = self.wait(websockets.connect(address + "/session", max_size=None, ping_interval=None, close_timeout=1))
         self.call("session.new", capabilities={})
         self.context = self.call("browsingContext.getTree")["contexts"][0]["context"]
         self.call("browsingContext.setViewport", context=self.context, viewport=dict(zip(("width", "height"), size)))
@@ -278,6 +290,7 @@ class Firefox(Page):
 
     def quit(self):
         if getattr(self, "process", None):
+            self.wait(self.socket.close())
             self.process.kill()
             self.process.wait()
             self.process = None

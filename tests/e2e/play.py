@@ -213,8 +213,9 @@ def play(game, sheet, reference=None):
     check(block == (540, 630, 80), "debug block at rest after the first frame", block, (540, 630, 80))
 
     # Walks at least ten frames; a busy machine or wine may leave many frame periods unused.
-    game.keys("keydown", "d")
+    # The key is down from some time in the first press's call until some time in the release's.
     started = time.monotonic()
+    game.keys("keydown", "d")
     wait_for(game, lambda block: block[0] >= 540 + 8 * 10)
     game.keys("keyup", "d")
     seconds = time.monotonic() - started
