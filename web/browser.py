@@ -228,10 +228,11 @@ class Firefox(Page):
         self.loop, self.calls, self.entries = asyncio.new_event_loop(), 0, []
         asyncio.set_event_loop(self.loop)
         # The socket lives in this thread's loop, which runs only while we wait on it: no pings.
-        self.socket = self.wait(websockets.connect(address + "/session", max_size=None, ping_interval=None, close_timeout=1))
+        self.socket = self.wait(websockets.connect(address + "/session", max_size=None, ping_interval=None,
+                                                   close_timeout=1))
         self.call("session.new", capabilities={})
         self.context = self.call("browsingContext.getTree")["contexts"][0]["context"]
-        self.call("browsingContext.setViewport", context=self.context, viewport=dict(zip(("width", "height"), size)))
+        self.call("browsingContext.setViewport", context=self.context, viewport={"width": size[0], "height": size[1]})
         self.call("session.subscribe", events=["log.entryAdded"])
 
     def wait(self, awaitable, timeout=None):
