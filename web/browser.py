@@ -212,7 +212,8 @@ class WebKit(Selenium):
 
 
 class Firefox(Page):
-    """Firefox ESR speaks WebDriver BiDi itself; a few of its commands are all the checks need."""
+    """Debian has no geckodriver, but Firefox ESR speaks WebDriver BiDi itself: a few of its commands
+    over one socket are all the checks and the bench need, with no driver or Node bridge between."""
 
     name = "firefox"
 
@@ -232,7 +233,8 @@ class Firefox(Page):
                                                    close_timeout=1))
         self.call("session.new", capabilities={})
         self.context = self.call("browsingContext.getTree")["contexts"][0]["context"]
-        self.call("browsingContext.setViewport", context=self.context, viewport={"width": size[0], "height": size[1]})
+        self.call("browsingContext.setViewport", context=self.context,
+                  viewport={"width": size[0], "height": size[1]})
         self.call("session.subscribe", events=["log.entryAdded"])
 
     def wait(self, awaitable, timeout=None):
@@ -249,7 +251,8 @@ class Firefox(Page):
     def call(self, method, **params):
         self.calls += 1
         self.wait(self.socket.send(json.dumps({"id": self.calls, "method": method, "params": params})))
-        while (reply := self.receive()).get("id") != self.calls:
+        # Firefox answers within a minute, even a script awaiting the bench's 10 s walk.
+        while (reply := self.receive(60)).get("id") != self.calls:
             pass
         if reply["type"] == "error":
             raise RuntimeError("%s: %s %s" % (method, reply["error"], reply["message"]))
