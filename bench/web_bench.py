@@ -17,8 +17,6 @@ WALK_SECONDS = 10
 PERIOD_MS = (1000000 // 60) / 1000
 # The checks' window, where the scene shows whole, and a laptop's, where the page scales it down.
 SIZES = {"1280 × 1400": browser.BIG, "1366 × 650": (1366, 650)}
-# As Chromium runs where it finds no GPU: compositing in software, not on SwiftShader.
-browser.Chromium.flags = [f for f in browser.Chromium.flags if "swiftshader" not in f] + ["--disable-gpu"]
 # An empty page's animation frames in the walk's time.
 COUNT_FRAMES = """return new Promise(done => { let n = 0; const end = performance.now() + %d;
   const step = () => { n++; performance.now() < end ? requestAnimationFrame(step) : done(n); };
