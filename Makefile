@@ -82,11 +82,14 @@ serve-web: web
 	@echo "Open http://127.0.0.1:8000/ (Ctrl+C stops the server)"
 	python3 -m http.server --bind 127.0.0.1 --directory $(WEB_BUILD)/site 8000
 
-# The page in headless Chromium with real key events, against the desktop game's first frame.
-# Debian's python3, which has python3-selenium, whatever python3 comes first on the PATH.
-test-web: web build
-	/usr/bin/python3 tests/e2e/play.py --web $(WEB_BUILD)/site $(BUILD)/hollowmere
+# Debian's python3, which has selenium and websockets, whatever python3 comes first on the PATH;
+# in a private X server, as WebKit's MiniBrowser has no headless mode.
+WEB_PYTHON = xvfb-run -a -s "-screen 0 1600x1440x24 -nolisten tcp" /usr/bin/python3
 
-# The page's weight, time to first frame and pacing in headless Chromium, for docs/PERFORMANCE.md.
+# The page in Chromium, Firefox and WebKit with real key events, against the desktop game's first frame.
+test-web: web build
+	$(WEB_PYTHON) tests/e2e/play.py --web $(WEB_BUILD)/site $(BUILD)/hollowmere
+
+# The page's weight, then its time to first frame and pacing beside a floor page's in each engine.
 bench-web: web
-	/usr/bin/python3 bench/web_bench.py $(WEB_BUILD)/site
+	$(WEB_PYTHON) bench/web_bench.py $(WEB_BUILD)/site

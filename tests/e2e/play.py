@@ -3,8 +3,9 @@
 pixels and how it ends; also a start that fails. One set of checks, three drivers:
   play.py GAME             the desktop build in the X server xvfb-run provides, keys from xdotool
   play.py --wine GAME      the Windows build under wine: lines end in CRLF, Alt+F4 closes, "pause" prints last
-  play.py --web SITE GAME  the page in headless Chromium, keys from selenium; GAME, the desktop
-                           build, draws the first frame the page's must equal"""
+  play.py --web SITE GAME  the page in Chromium, Firefox and WebKit in turn (web/browser.py), keys from
+                           their automation; GAME, the desktop build, draws the first frame the page's must
+                           equal. WebKit needs the X server xvfb-run provides"""
 
 import atexit
 import os
@@ -31,6 +32,9 @@ FRAME_SECONDS = (1000000 // 60) / 1e6
 PROMPT = 30
 WINE = "--wine" in sys.argv
 PAUSE = ["Press any key to continue... "] if WINE else []
+# The browser engines the page is played in (--engine=NAME for one), and the one playing now, named in failures.
+ENGINES = [a.split("=")[1] for a in sys.argv if a.startswith("--engine=")] or list(browser.ENGINES)
+ENGINE = ""
 # Lets the page's first display frame through and holds the rest until the test releases them.
 HOLD_FRAMES = """window.held = []; window.framesLeft = 1;
 const raf = requestAnimationFrame.bind(window);
@@ -51,7 +55,7 @@ def make_images(folder):
 
 def check(ok, what, got, expected):
     if not ok:
-        sys.exit("FAIL %s\n  got:      %r\n  expected: %r" % (what, got, expected))
+        sys.exit("FAIL %s%s\n  got:      %r\n  expected: %r" % (ENGINE, what, got, expected))
 
 
 def pixels(data, kind, channels="rgb", *edits):
@@ -114,22 +118,26 @@ class Desktop:
         check(err.startswith(cause) if cause else err == "", "standard error", err, cause or "")
 
 
-class Page(browser.Page):
-    """The page served on loopback in headless Chromium; the canvas as the browser shows it."""
+class Page:
+    """The page served on loopback in one browser engine; the canvas as the browser shows it."""
 
-    def __init__(self, site):
-        super().__init__(browser.serve(site), HOLD_FRAMES)
+    def __init__(self, engine, site):
+        self.browser = engine()
+        self.browser.open(browser.serve(site, HOLD_FRAMES))
+        self.keys, self.run = self.browser.keys, self.browser.run
 
     def line(self):
-        return (self.console(PROMPT) or [None])[0]
+        return (self.browser.console(PROMPT) or [None])[0]
 
     def scene(self):
-        canvas = self.driver.find_element("id", "canvas")
-        return pixels(canvas.screenshot_as_png, "png")
+        return pixels(self.browser.canvas(), "png")
 
     def close(self):
         panel = self.run("return document.getElementById('log').textContent").splitlines()
         check(panel[:len(START)] == START, "the page's console panel", panel[:len(START)], START)
+        self.browser.collect()
+        check(not self.browser.problems, "a console clean of warnings and errors", self.browser.problems, [])
+        self.browser.quit()
 
     def finish(self, status, cause):
         """The cause of a failed start, in words on the page."""
@@ -137,6 +145,7 @@ class Page(browser.Page):
         while cause not in (words := self.run("return document.getElementById('status').textContent")):
             check(time.monotonic() < deadline, "the cause on the page", words, cause)
             time.sleep(0.1)
+        self.browser.quit()
 
 
 def expect(game, expected, what):
@@ -204,8 +213,9 @@ def play(game, sheet, reference=None):
     check(block == (540, 630, 80), "debug block at rest after the first frame", block, (540, 630, 80))
 
     # Walks at least ten frames; a busy machine or wine may leave many frame periods unused.
-    game.keys("keydown", "d")
+    # The key is down from some time in the first press's call until some time in the release's.
     started = time.monotonic()
+    game.keys("keydown", "d")
     wait_for(game, lambda block: block[0] >= 540 + 8 * 10)
     game.keys("keyup", "d")
     seconds = time.monotonic() - started
@@ -231,6 +241,7 @@ def play(game, sheet, reference=None):
 
 
 def main():
+    global ENGINE
     binary = os.path.abspath(sys.argv[-1])
     with tempfile.TemporaryDirectory() as folder:
         if "--web" in sys.argv:
@@ -240,11 +251,14 @@ def main():
             data = os.path.join(folder, "hollowmere.data")
             with open(data, "r+b") as packed:
                 packed.write(bytes(os.path.getsize(data)))
-            game = Page(folder)
-            expect(game, FAILED_START, "start with unreadable pictures")
-            game.finish(1, "Images/Player.png: ")
-            game.driver.quit()
-            play(Page(site), first_cell(IMAGES), first_frame(binary))
+            reference = first_frame(binary)
+            for name in ENGINES:
+                ENGINE = "[%s] " % name
+                game = Page(browser.ENGINES[name], folder)
+                expect(game, FAILED_START, "start with unreadable pictures")
+                game.finish(1, "Images/Player.png: ")
+                play(Page(browser.ENGINES[name], site), first_cell(IMAGES), reference)
+                print("PASS [%s]" % name, flush=True)
         else:
             game = Desktop(binary, folder, {"SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy"})
             expect(game, FAILED_START, "start with no Images")
