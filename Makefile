@@ -74,7 +74,7 @@ export NODE_PATH = /usr/share/nodejs
 
 web:
 	scripts/install-deps web
-	prefixes=$$(scripts/cross-deps web) && \
+	prefixes=$$(scripts/cross-deps web simd) && \
 	emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_FIND_ROOT_PATH="$$prefixes" -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WEB_BUILD) -j $(JOBS)
 

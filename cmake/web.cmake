@@ -13,10 +13,16 @@ add_custom_command(OUTPUT ${HOLLOWMERE_PACKED}
 add_custom_target(hollowmere_pictures DEPENDS ${HOLLOWMERE_PACKED})
 add_dependencies(hollowmere hollowmere_pictures)
 
+# WebAssembly SIMD, as SDL is built (`scripts/cross-deps web simd`): the frame's copies take four pixels at a time.
+target_compile_options(hollowmere_options INTERFACE -msimd128)
+target_link_options(hollowmere_options INTERFACE -msimd128)
+
 # Packed beside the code, the pictures appear at the game's relative Images/ paths.
 target_link_options(hollowmere PRIVATE
   "SHELL:--preload-file ${CMAKE_BINARY_DIR}/Images@Images"
+  "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/start.js"
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web)
-set_property(TARGET hollowmere APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/index.html ${HOLLOWMERE_PACKED})
+set_property(TARGET hollowmere APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/index.html
+  ${PROJECT_SOURCE_DIR}/web/start.js ${HOLLOWMERE_PACKED})
 add_custom_command(TARGET hollowmere POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/index.html ${HOLLOWMERE_SITE}/index.html)
