@@ -17,6 +17,8 @@ import time
 FLAGS = ["--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
          "--disable-background-networking", "--disable-component-update", "--disable-sync",
          "--no-first-run", "--disable-quic", "--window-size=1280,1400"]
+# The servers by address, so that a check can take one away.
+SERVERS = {}
 
 
 def serve(folder):
@@ -24,7 +26,16 @@ def serve(folder):
     handler = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(handler, directory=folder))
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    return "http://127.0.0.1:%d/" % server.server_port
+    url = "http://127.0.0.1:%d/" % server.server_port
+    SERVERS[url] = server
+    return url
+
+
+def stop(url):
+    """Stops serving `url`, as a host gone away would."""
+    server = SERVERS.pop(url)
+    server.shutdown()
+    server.server_close()
 
 
 class Page:

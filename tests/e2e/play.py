@@ -244,7 +244,11 @@ def main():
             expect(game, FAILED_START, "start with unreadable pictures")
             game.finish(1, "Images/Player.png: ")
             game.driver.quit()
-            play(Page(site), first_cell(IMAGES), first_frame(binary))
+            game = Page(site)
+            play(game, first_cell(IMAGES), first_frame(binary))
+            game.driver.quit()
+            import page_checks
+            page_checks.run(site)
         else:
             game = Desktop(binary, folder, {"SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy"})
             expect(game, FAILED_START, "start with no Images")
