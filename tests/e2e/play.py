@@ -118,7 +118,7 @@ class Page(browser.Page):
     """The page served on loopback in headless Chromium; the canvas as the browser shows it."""
 
     def __init__(self, site):
-        super().__init__(browser.serve(site), HOLD_FRAMES)
+        super().__init__(browser.serve(site) + "?renderer=software", HOLD_FRAMES)
 
     def line(self):
         return (self.console(PROMPT) or [None])[0]
