@@ -1,5 +1,4 @@
-"""The page in headless Chromium after play.py --web's checks: in a desktop window, the console, the policy and the
-manifest; on a phone, the on-screen keys, full screen, play offline and a new build replacing the kept one."""
+"""The page around the game in headless Chromium, after play.py --web's own checks; run(SITE) runs them all."""
 
 import json
 import pathlib
@@ -11,14 +10,12 @@ import time
 
 from selenium.webdriver.support.wait import WebDriverWait
 
-import play
-from play import PROMPT, START, browser, check, debug_block, expect, wait_for
+from play import PROMPT, START, Page as PlayPage, browser, check, debug_block, expect, wait_for
 
 SOURCE = pathlib.Path(__file__).resolve().parents[2]
 # Where the copy of the site is served: below the host's root, as game hosts do.
 PATH = "games/hollowmere/"
 PHONE = {"width": 844, "height": 390, "deviceScaleFactor": 3, "mobile": True}
-PANEL = "return document.getElementById('log').textContent"
 # The scene's box, the on-screen keys', the console's state and what fills the screen.
 LAYOUT = """const box = e => e.getClientRects().length ? e.getBoundingClientRect().toJSON() : null;
 return {scene: box(document.getElementById('canvas')), keys: [...document.querySelectorAll('.keys button')].map(box),
@@ -26,8 +23,8 @@ return {scene: box(document.getElementById('canvas')), keys: [...document.queryS
 
 
 class Page(browser.Page):
-    """The page in a desktop window, or on a phone held sideways where a key but F is a finger on its button."""
-    line = play.Page.line
+    """The page in a desktop window, or on a phone held sideways where a key is a finger on its button."""
+    line = PlayPage.line
 
     def __init__(self, url, phone=False):
         super().__init__("about:blank")
@@ -40,18 +37,15 @@ class Page(browser.Page):
     def cdp(self, command, **args):
         return self.driver.execute_cdp_cmd(command, args)
 
+    # Fingers that a touch event does not name stay down.
     def touch(self, kind, *points):
         self.cdp("Input.dispatchTouchEvent", type=kind, touchPoints=list(points))
-        if kind == "touchCancel":
-            self.fingers.clear()
 
     def keys(self, action, key):
-        if key == "f":
-            return super().keys(action, key)
         if action in ("keydown", "key"):
             box = self.run("return document.querySelector(`[data-key='${arguments[0]}']`).getBoundingClientRect()", key)
             self.fingers[key] = {"x": box["x"] + box["width"] / 2, "y": box["y"] + box["height"] / 2, "id": ord(key)}
-            self.touch("touchStart", *self.fingers.values())
+            self.touch("touchStart", self.fingers[key])
         if action in ("keyup", "key"):
             self.touch("touchEnd", self.fingers.pop(key))
 
@@ -67,7 +61,8 @@ def walks(game, expected, what):
 
 def check_desktop(server, folder):
     game = Page(server + PATH)
-    WebDriverWait(game.driver, PROMPT).until(lambda _: START[-1] in game.run(PANEL), "no start-up lines in the panel")
+    WebDriverWait(game.driver, PROMPT).until(lambda driver: START[-1] in driver.find_element("id", "log").text,
+                                             "no start-up lines in the panel")
     # The console read only now: a clean start, and then a script from another origin refused.
     said = [entry["message"] for entry in game.driver.get_log("browser") if entry["level"] != "INFO"]
     layout = game.run(LAYOUT)
@@ -82,19 +77,15 @@ def check_desktop(server, folder):
     # Each icon's size as its file's header says, by the size the manifest gives it.
     sizes = {icon["sizes"]: "%dx%d" % struct.unpack(">II", (folder / icon["src"]).read_bytes()[16:24])
              for icon in json.loads(manifest["data"])["icons"]}
-    check(not manifest["errors"] and sizes == {"192x192": "192x192", "512x512": "512x512"},
-          "the manifest and its icons", [manifest["errors"], sizes], "no errors, icons of 192 and 512")
-    game.run("return navigator.serviceWorker.ready.then(() => true)")
-    errors = game.cdp("Page.getInstallabilityErrors")["installabilityErrors"]
-    check(not errors, "installable", errors, [])
+    check(not manifest["errors"] and sizes == {"192x192": "192x192", "512x512": "512x512"}, "manifest", manifest, "")
+    check(not (errors := game.cdp("Page.getInstallabilityErrors")["installabilityErrors"]), "installable", errors, [])
     game.driver.quit()
 
 
 def check_phone(server, folder):
     game = Page(server + PATH, phone=True)
     expect(game, START, "start-up lines on a phone")
-    windowed = game.run(LAYOUT)
-    scene = windowed["scene"]
+    scene = (windowed := game.run(LAYOUT))["scene"]
     beside = [key and (key["right"] <= scene["left"] or key["left"] >= scene["right"]) for key in windowed["keys"]]
     check(beside == [True] * 4 and scene["height"] >= 0.7 * PHONE["height"] and not windowed["open"],
           "4 keys beside a scene 70 % of the height, the console folded", windowed, "")
@@ -106,15 +97,13 @@ def check_phone(server, folder):
     check(walks(game, True, "D held with =")[2] == 81, "the speed after = pressed while D is held", "", 81)
     game.keys("keyup", "=")
     # A lifted finger, a cancelled touch and a finger slid off each let D go.
+    finger = game.fingers["d"]
     game.keys("keyup", "d")
-    walks(game, False, "D lifted")
-    game.keys("keydown", "d")
-    game.touch("touchCancel")
-    walks(game, False, "D after a cancelled touch")
-    game.keys("keydown", "d")
-    game.fingers["d"].update(x=422, y=100)
-    game.touch("touchMove", game.fingers["d"])
-    walks(game, False, "D after its finger slid off")
+    walks(game, False, "D after a touchEnd")
+    for end, points in (("touchCancel", []), ("touchMove", [dict(finger, x=422, y=100)])):
+        game.touch("touchStart", finger)
+        game.touch(end, *points)
+        walks(game, False, "D after a " + end)
     game.touch("touchCancel")
 
     # Full screen from its button: the largest 4:3 box in the screen, where the on-screen keys still play.
@@ -126,9 +115,8 @@ def check_phone(server, folder):
     game.keys("keydown", "d")
     walks(game, True, "D held in full screen")
     game.keys("keyup", "d")
-    game.keys("key", "f")
-    back = game.run(LAYOUT)
-    check(back == windowed, "F leaves full screen", back, windowed)
+    browser.Page.keys(game, "key", "f")
+    check(game.run(LAYOUT) == windowed, "F, from the keyboard, leaves full screen", "", windowed)
 
     # A new build, as the build makes it: one file changed, the worker written anew.
     kept = game.run("return navigator.serviceWorker.ready.then(() => caches.keys())")
@@ -141,12 +129,12 @@ def check_phone(server, folder):
     WebDriverWait(game.driver, PROMPT).until(lambda _: len(names := game.run("return caches.keys()")) == 1
                                              and names != kept, "the first visit's cache kept beside or for the new")
 
-    # With the host gone, the page comes from the cache, the new build's, and plays.
+    # With the host gone and the browser's own cache emptied, the page comes from the worker's: the new build's.
     browser.stop(server)
+    game.cdp("Network.clearBrowserCache")
     game.driver.refresh()
     expect(game, START, "start-up lines offline")
-    lang = game.run("return document.documentElement.lang")
-    check(lang == "en-x-rebuilt", "the new build's page offline", lang, "en-x-rebuilt")
+    check(game.run("return document.documentElement.lang") == "en-x-rebuilt", "the new build's page offline", "", "")
     game.keys("keydown", "d")
     walks(game, True, "D held offline")
 
