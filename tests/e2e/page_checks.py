@@ -63,12 +63,13 @@ def check_desktop(server, folder):
     game = Page(server + PATH)
     WebDriverWait(game.driver, PROMPT).until(lambda driver: START[-1] in driver.find_element("id", "log").text,
                                              "no start-up lines in the panel")
-    # The console read only now: a clean start, and then a script from another origin refused.
+    # The console read only now: a clean start, and then scripts from another origin and inline refused.
     said = [entry["message"] for entry in game.driver.get_log("browser") if entry["level"] != "INFO"]
     layout = game.run(LAYOUT)
     check(not said and not any(layout["keys"]) and layout["open"], "a clean console, no keys", [said, layout], "")
     foreign = server.replace("127.0.0.1", "localhost") + "x.js"
-    game.run("document.head.appendChild(document.createElement('script')).src = arguments[0]", foreign)
+    game.run("const add = () => document.head.appendChild(document.createElement('script')); "
+             "add().src = arguments[0]; add().text = 'window.foreign = true';", foreign)
     time.sleep(1)
     refused = [entry for entry in game.driver.get_log("browser") if "Content Security Policy" in entry["message"]]
     check(foreign in str(refused) and game.run("return window.foreign") is None, "a script from elsewhere", refused, "")

@@ -118,6 +118,7 @@ class Page(browser.Page):
     """The page served on loopback in headless Chromium; the canvas as the browser shows it."""
 
     def __init__(self, site):
+        # The first frame must equal what SDL's software renderer draws on the desktop, so the page is asked for it.
         super().__init__(browser.serve(site) + "?renderer=software", HOLD_FRAMES)
 
     def line(self):
@@ -247,6 +248,7 @@ def main():
             game = Page(site)
             play(game, first_cell(IMAGES), first_frame(binary))
             game.driver.quit()
+            # Then the page around the game: touch, full screen, offline, manifest, policy.
             import page_checks
             page_checks.run(site)
         else:
