@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 
 .PHONY: run test build build-tests deps test-deps bench art screenshot package check-package
-.PHONY: build-windows dist-windows test-windows web serve-web test-web bench-web
+.PHONY: build-windows dist-windows test-windows web dist-web serve-web test-web bench-web
 
 run: build
 	./$(BUILD)/hollowmere
@@ -77,6 +77,10 @@ web:
 	prefixes=$$(scripts/cross-deps web simd) && \
 	emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_FIND_ROOT_PATH="$$prefixes" -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WEB_BUILD) -j $(JOBS)
+
+# build-web/hollowmere-web.zip: the site with index.html at its root and the licence, for game hosts.
+dist-web: web
+	cmake --build $(WEB_BUILD) --target dist_web
 
 serve-web: web
 	@echo "Open http://127.0.0.1:8000/ (Ctrl+C stops the server)"

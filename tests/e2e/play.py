@@ -259,6 +259,12 @@ def main():
                 game.finish(1, "Images/Player.png: ")
                 play(Page(browser.ENGINES[name], site), first_cell(IMAGES), reference)
                 print("PASS [%s]" % name, flush=True)
+            # Then the page around the game, in Chromium: touch, full screen, offline, manifest, policy.
+            if "chromium" in ENGINES:
+                ENGINE = "[chromium] "
+                import page_checks
+                page_checks.run(site)
+                print("PASS [chromium] the page around the game", flush=True)
         else:
             game = Desktop(binary, folder, {"SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy"})
             expect(game, FAILED_START, "start with no Images")

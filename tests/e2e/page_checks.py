@@ -1,0 +1,158 @@
+"""The page around the game in headless Chromium, after play.py --web's own checks; run(SITE) runs them all."""
+
+import json
+import pathlib
+import shutil
+import struct
+import subprocess
+import tempfile
+import time
+
+from selenium.webdriver.support.wait import WebDriverWait
+
+import play
+from play import PROMPT, START, browser, check, debug_block, expect, wait_for
+
+SOURCE = pathlib.Path(__file__).resolve().parents[2]
+# Where the copy of the site is served: below the host's root, as game hosts do.
+PATH = "games/hollowmere/"
+PHONE = {"width": 844, "height": 390, "deviceScaleFactor": 3, "mobile": True}
+# The scene's box, the on-screen keys', the console's state and what fills the screen.
+LAYOUT = """const box = e => e.getClientRects().length ? e.getBoundingClientRect().toJSON() : null;
+return {scene: box(document.getElementById('canvas')), keys: [...document.querySelectorAll('.keys button')].map(box),
+  open: document.getElementById('console').open, full: document.fullscreenElement?.id};"""
+
+
+class Page(browser.Chromium):
+    """The page in a desktop window, or on a phone held sideways where a key is a finger on its button."""
+
+    def __init__(self, url, phone=False):
+        super().__init__()
+        if phone:
+            self.cdp("Emulation.setDeviceMetricsOverride", **PHONE)
+            self.cdp("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+        self.open(url)
+        self.fingers = {}
+
+    def line(self):
+        return (self.console(PROMPT) or [None])[0]
+
+    def run(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def cdp(self, command, **args):
+        return self.driver.execute_cdp_cmd(command, args)
+
+    # Fingers that a touch event does not name stay down.
+    def touch(self, kind, *points):
+        self.cdp("Input.dispatchTouchEvent", type=kind, touchPoints=list(points))
+
+    def keys(self, action, key):
+        if action in ("keydown", "key"):
+            box = self.run("return document.querySelector(`[data-key='${arguments[0]}']`).getBoundingClientRect()", key)
+            self.fingers[key] = {"x": box["x"] + box["width"] / 2, "y": box["y"] + box["height"] / 2, "id": ord(key)}
+            self.touch("touchStart", self.fingers[key])
+        if action in ("keyup", "key"):
+            self.touch("touchEnd", self.fingers.pop(key))
+
+
+def walks(game, expected, what):
+    """The traveller walks on, or stays put across half a second of frames; returns the last debug block."""
+    before = debug_block(game)
+    time.sleep(0.5)
+    after = wait_for(game, lambda block: block[0] > before[0]) if expected else debug_block(game)
+    check((after[0] > before[0]) == expected, what, after, before)
+    return after
+
+
+def check_desktop(server, folder):
+    game = Page(server + PATH)
+    WebDriverWait(game.driver, PROMPT).until(lambda driver: START[-1] in driver.find_element("id", "log").text,
+                                             "no start-up lines in the panel")
+    # The console read only now: a clean start, and then scripts from another origin and inline refused.
+    said = [entry["message"] for entry in game.driver.get_log("browser") if entry["level"] != "INFO"]
+    layout = game.run(LAYOUT)
+    check(not said and not any(layout["keys"]) and layout["open"], "a clean console, no keys", [said, layout], "")
+    foreign = server.replace("127.0.0.1", "localhost") + "x.js"
+    game.run("const add = () => document.head.appendChild(document.createElement('script')); "
+             "add().src = arguments[0]; add().text = 'window.foreign = true';", foreign)
+    time.sleep(1)
+    refused = [entry for entry in game.driver.get_log("browser") if "Content Security Policy" in entry["message"]]
+    check(foreign in str(refused) and game.run("return window.foreign") is None, "a script from elsewhere", refused, "")
+
+    manifest = game.cdp("Page.getAppManifest")
+    # Each icon's size as its file's header says, by the size the manifest gives it.
+    sizes = {icon["sizes"]: "%dx%d" % struct.unpack(">II", (folder / icon["src"]).read_bytes()[16:24])
+             for icon in json.loads(manifest["data"])["icons"]}
+    check(not manifest["errors"] and sizes == {"192x192": "192x192", "512x512": "512x512"}, "manifest", manifest, "")
+    check(not (errors := game.cdp("Page.getInstallabilityErrors")["installabilityErrors"]), "installable", errors, [])
+    game.quit()
+
+
+def check_phone(server, folder):
+    game = Page(server + PATH, phone=True)
+    expect(game, START, "start-up lines on a phone")
+    scene = (windowed := game.run(LAYOUT))["scene"]
+    beside = [key and (key["right"] <= scene["left"] or key["left"] >= scene["right"]) for key in windowed["keys"]]
+    check(beside == [True] * 4 and scene["height"] >= 0.7 * PHONE["height"] and not windowed["open"],
+          "4 keys beside a scene 70 % of the height, the console folded", windowed, "")
+    game.keys("keydown", "d")
+    x = wait_for(game, lambda block: block[0] >= 540 + 8 * 10)[0]
+    check((x - 540) % 8 == 0, "a held D walks 8 pixels a frame", x, "540 + 8n")
+    # Two fingers: = raises the speed while D walks on.
+    game.keys("keydown", "=")
+    check(walks(game, True, "D held with =")[2] == 81, "the speed after = pressed while D is held", "", 81)
+    game.keys("keyup", "=")
+    # A lifted finger, a cancelled touch and a finger slid off each let D go.
+    finger = game.fingers["d"]
+    game.keys("keyup", "d")
+    walks(game, False, "D after a touchEnd")
+    for end, points in (("touchCancel", []), ("touchMove", [dict(finger, x=422, y=100)])):
+        game.touch("touchStart", finger)
+        game.touch(end, *points)
+        walks(game, False, "D after a " + end)
+    game.touch("touchCancel")
+
+    # Full screen from its button: the largest 4:3 box in the screen, where the on-screen keys still play.
+    game.driver.find_element("id", "fullscreen").click()
+    full, side = game.run(LAYOUT), min(PHONE["width"], PHONE["height"] * 4 / 3)
+    box = {"x": (PHONE["width"] - side) / 2, "y": (PHONE["height"] - side * 3 / 4) / 2, "width": side}
+    check(full["full"] == "stage" and all(abs(full["scene"][edge] - box[edge]) < 1 for edge in box),
+          "full screen: the largest 4:3 box", full, box)
+    game.keys("keydown", "d")
+    walks(game, True, "D held in full screen")
+    game.keys("keyup", "d")
+    browser.Chromium.keys(game, "key", "f")
+    check(game.run(LAYOUT) == windowed, "F, from the keyboard, leaves full screen", "", windowed)
+
+    # A new build, as the build makes it: one file changed, the worker written anew.
+    kept = game.run("return navigator.serviceWorker.ready.then(() => caches.keys())")
+    page = folder / "index.html"
+    page.write_text(page.read_text().replace('lang="en"', 'lang="en-x-rebuilt"'))
+    subprocess.run(["cmake", "-DSITE=%s" % folder, "-DWORKER=%s" % (SOURCE / "web" / "sw.js"), "-P",
+                    SOURCE / "cmake" / "web-worker.cmake"], check=True, timeout=PROMPT)
+    game.driver.refresh()
+    expect(game, START, "start-up lines after the new build")
+    WebDriverWait(game.driver, PROMPT).until(lambda _: len(names := game.run("return caches.keys()")) == 1
+                                             and names != kept, "the first visit's cache kept beside or for the new")
+
+    # With the host gone and the browser's own cache emptied, the page comes from the worker's: the new build's.
+    browser.stop(server)
+    game.cdp("Network.clearBrowserCache")
+    game.driver.refresh()
+    expect(game, START, "start-up lines offline")
+    check(game.run("return document.documentElement.lang") == "en-x-rebuilt", "the new build's page offline", "", "")
+    game.keys("keydown", "d")
+    walks(game, True, "D held offline")
+
+
+def run(site):
+    """Every check above, on a copy of the site: one host, two origins (127.0.0.1 and localhost)."""
+    play.ENGINE = "[chromium] "
+    with tempfile.TemporaryDirectory() as root:
+        folder = pathlib.Path(root, PATH)
+        shutil.copytree(site, folder)
+        pathlib.Path(root, "x.js").write_text("window.foreign = true;")
+        server = browser.serve(root)
+        check_desktop(server, folder)
+        check_phone(server, folder)

@@ -1,0 +1,102 @@
+"use strict";
+const status = document.getElementById("status"), progress = document.getElementById("progress");
+const log = document.getElementById("log"), stage = document.getElementById("stage");
+// Every console line of the game goes to the panel and to the browser's console.
+function show(line, error) {
+  log.textContent += line + "\n";
+  log.scrollTop = log.scrollHeight;
+  (error ? console.error : console.log)(line);
+  if (error) status.textContent = "The game stopped: " + line;
+}
+
+// The scene with its on-screen keys fills the screen, where the browser lets an element do so (not iPhone Safari).
+function toggleFullscreen() {
+  if (document.fullscreenElement) document.exitFullscreen();
+  else if (document.fullscreenEnabled) stage.requestFullscreen().catch(e => console.warn("Full screen refused:", e.message));
+}
+document.getElementById("fullscreen").addEventListener("click", toggleFullscreen);
+if (!document.fullscreenEnabled) document.querySelectorAll("#fullscreen, .fullscreen").forEach(e => e.hidden = true);
+
+// The game's keys must not scroll the page or start a search; F, which the game leaves alone, fills the screen.
+addEventListener("keydown", e => {
+  if ("wasd=e".includes(e.key.toLowerCase())) e.preventDefault();
+  if (e.key.toLowerCase() === "f" && !e.repeat && !e.ctrlKey && !e.altKey && !e.metaKey) toggleFullscreen();
+});
+
+// On-screen keys: SDL takes the scancode from `code` and the game's key from the legacy `keyCode`.
+const KEYS = {a: ["KeyA", 65], d: ["KeyD", 68], e: ["KeyE", 69], "=": ["Equal", 187]};
+function send(type, key) {
+  const [code, keyCode] = KEYS[key];
+  const event = new KeyboardEvent(type, {key, code, keyCode, which: keyCode, bubbles: true, cancelable: true});
+  // Not every engine takes keyCode from the event's init.
+  if (event.keyCode !== keyCode) Object.defineProperty(event, "keyCode", {value: keyCode});
+  // Where a real key's event would go: the focused element, on its way up to the window SDL listens on.
+  (document.activeElement || document.body).dispatchEvent(event);
+}
+// A key is held while any finger is on its button; a finger lifted, cancelled or slid off lets it go.
+document.querySelectorAll(".keys button").forEach(button => {
+  const fingers = new Set();
+  const hold = down => {
+    button.classList.toggle("held", down);
+    send(down ? "keydown" : "keyup", button.dataset.key);
+  };
+  const lift = touches => {
+    const had = fingers.size;
+    for (const touch of touches) fingers.delete(touch.identifier);
+    if (had && !fingers.size) hold(false);
+  };
+  button.addEventListener("touchstart", e => {
+    // No mouse events, zoom or menu follow the touch.
+    e.preventDefault();
+    const had = fingers.size;
+    for (const touch of e.changedTouches) fingers.add(touch.identifier);
+    if (!had) hold(true);
+  });
+  button.addEventListener("touchend", e => lift(e.changedTouches));
+  button.addEventListener("touchcancel", e => lift(e.changedTouches));
+  button.addEventListener("touchmove", e => lift([...e.changedTouches].filter(
+    touch => !button.contains(document.elementFromPoint(touch.clientX, touch.clientY)))));
+});
+// A touch screen without a keyboard shows the keys at once, any other screen from its first touch.
+function touchMode() {
+  document.documentElement.classList.add("touch");
+  document.getElementById("console").open = false;
+}
+if (matchMedia("(pointer: coarse)").matches) touchMode();
+addEventListener("touchstart", touchMode, {once: true, passive: true});
+
+// After one visit the page starts without the network: the worker keeps the site's files.
+if ("serviceWorker" in navigator) {
+  navigator.serviceWorker.register("sw.js").catch(e => console.warn("No offline copy:", e.message));
+}
+
+// WebKit (Safari, and every browser on an iPhone) composites a canvas kept in memory for less; the others
+// a low-latency one. The bench's floor page makes its canvas the same way.
+function canvasOptions() {
+  const webkit = /AppleWebKit/.test(navigator.userAgent) && !/Chrome|Chromium|Edg/.test(navigator.userAgent);
+  return webkit ? {willReadFrequently: true} : {desynchronized: true};
+}
+// SDL's software renderer, unless asked for WebGL: without a GPU every engine tried hands out WebGL emulated
+// on the CPU, which draws slower, even to a context that asks to fail on a major performance caveat.
+const renderer = new URLSearchParams(location.search).get("renderer") || "software";
+// SDL's software renderer puts each frame on a 2D context; made here first, it keeps these options.
+if (renderer === "software") document.getElementById("canvas").getContext("2d", canvasOptions());
+var Module = {
+  preRun: [() => { if (renderer) ENV.SDL_RENDER_DRIVER = renderer; }],
+  canvas: document.getElementById("canvas"),
+  print: line => show(line, false),
+  printErr: line => show(line, true),
+  onAbort: what => show(String(what), true),
+  setStatus: text => {
+    const got = text.match(/\((\d+)\/(\d+)\)/);
+    if (got) [progress.value, progress.max] = [+got[1], +got[2]];
+    if (!text) progress.hidden = true;
+    if (!status.textContent.startsWith("The game stopped")) status.textContent = text ? "Loading…" : "";
+  },
+};
+if (typeof WebAssembly !== "object") {
+  status.textContent = "This browser cannot run the game: it has no WebAssembly. Try a recent Firefox or Chromium.";
+  progress.hidden = true;
+} else {
+  document.body.appendChild(document.createElement("script")).src = "hollowmere.js";
+}
