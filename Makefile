@@ -74,8 +74,10 @@ export NODE_PATH = /usr/share/nodejs
 
 web:
 	scripts/install-deps web
+	@# SDL is looked for anew each time, so a build folder made before a change of SDL takes the new one.
 	prefixes=$$(scripts/cross-deps web simd) && \
-	emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_FIND_ROOT_PATH="$$prefixes" -DCMAKE_BUILD_TYPE=Release
+	emcmake cmake -S . -B $(WEB_BUILD) -USDL2_DIR -USDL2_image_DIR -DCMAKE_FIND_ROOT_PATH="$$prefixes" \
+	  -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WEB_BUILD) -j $(JOBS)
 
 # build-web/hollowmere-web.zip: the site with index.html at its root and the licence, for game hosts.
