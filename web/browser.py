@@ -161,8 +161,8 @@ class Selenium(Page):
     def canvas(self):
         return self.driver.find_element("id", "canvas").screenshot_as_png
 
-    def run(self, script):
-        return self.driver.execute_script(script)
+    def run(self, script, *args):
+        return self.driver.execute_script(script, *args)
 
     def quit(self):
         if getattr(self, "driver", None):

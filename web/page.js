@@ -82,7 +82,7 @@ const renderer = new URLSearchParams(location.search).get("renderer") || "softwa
 // SDL's software renderer puts each frame on a 2D context; made here first, it keeps these options.
 if (renderer === "software") document.getElementById("canvas").getContext("2d", canvasOptions());
 var Module = {
-  preRun: [() => { if (renderer) ENV.SDL_RENDER_DRIVER = renderer; }],
+  preRun: [() => { ENV.SDL_RENDER_DRIVER = renderer; }],
   canvas: document.getElementById("canvas"),
   print: line => show(line, false),
   printErr: line => show(line, true),

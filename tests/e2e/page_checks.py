@@ -37,9 +37,6 @@ class Page(browser.Chromium):
     def line(self):
         return (self.console(PROMPT) or [None])[0]
 
-    def run(self, script, *args):
-        return self.driver.execute_script(script, *args)
-
     def cdp(self, command, **args):
         return self.driver.execute_cdp_cmd(command, args)
 

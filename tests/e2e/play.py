@@ -270,7 +270,6 @@ def main():
                 print("PASS [%s]" % name, flush=True)
             # Then the page around the game, in Chromium: touch, full screen, offline, manifest, policy.
             if "chromium" in ENGINES:
-                ENGINE = "[chromium] "
                 import page_checks
                 page_checks.run(site)
                 print("PASS [chromium] the page around the game", flush=True)
