@@ -8,6 +8,10 @@ foreach(file page.js page.css manifest.json)
   list(APPEND HOLLOWMERE_PAGE ${HOLLOWMERE_SITE}/${file})
 endforeach()
 
+# The page shows the version, small, for a player reporting a problem.
+configure_file(${PROJECT_SOURCE_DIR}/web/index.html ${HOLLOWMERE_SITE}/index.html @ONLY)
+list(APPEND HOLLOWMERE_PAGE ${HOLLOWMERE_SITE}/index.html)
+
 # The game's own icon at the sizes browsers ask for: 192 and 512 are whole multiples of its 16 drawn pixels.
 foreach(size 192 512)
   set(icon ${HOLLOWMERE_SITE}/icon-${size}.png)
@@ -25,10 +29,15 @@ add_custom_command(OUTPUT ${HOLLOWMERE_SITE}/sw.js
   DEPENDS hollowmere ${HOLLOWMERE_PAGE} ${PROJECT_SOURCE_DIR}/web/sw.js ${PROJECT_SOURCE_DIR}/cmake/web-worker.cmake)
 add_custom_target(hollowmere_page ALL DEPENDS ${HOLLOWMERE_SITE}/sw.js)
 
-# build-web/hollowmere-web.zip: the site with index.html at its root, as game hosts take HTML5 uploads.
+# build-web/hollowmere-<version>-web.zip: the site with index.html at its root, as game hosts take HTML5
+# uploads, and the licence.
+set(HOLLOWMERE_WEB_DIST ${CMAKE_BINARY_DIR}/dist)
+set(HOLLOWMERE_WEB_ZIP ${CMAKE_BINARY_DIR}/hollowmere-${PROJECT_VERSION}-web.zip)
 add_custom_target(dist_web
-  COMMAND ${CMAKE_COMMAND} -E rm -f ${CMAKE_BINARY_DIR}/hollowmere-web.zip
-  COMMAND zip -q -X -r ${CMAKE_BINARY_DIR}/hollowmere-web.zip .
-  COMMAND zip -q -X -j ${CMAKE_BINARY_DIR}/hollowmere-web.zip ${PROJECT_SOURCE_DIR}/LICENSE
-  WORKING_DIRECTORY ${HOLLOWMERE_SITE}
-  DEPENDS hollowmere_page)
+  COMMAND ${CMAKE_COMMAND} -E remove_directory ${HOLLOWMERE_WEB_DIST}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${HOLLOWMERE_SITE} ${HOLLOWMERE_WEB_DIST}
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${HOLLOWMERE_WEB_DIST}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${HOLLOWMERE_WEB_ZIP}
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/zip-tree ${HOLLOWMERE_WEB_ZIP} ${HOLLOWMERE_WEB_DIST}
+  DEPENDS hollowmere_page
+  VERBATIM)

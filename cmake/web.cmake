@@ -24,7 +24,4 @@ target_link_options(hollowmere PRIVATE
   "SHELL:--preload-file ${CMAKE_BINARY_DIR}/Images@Images"
   "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/start.js"
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web)
-set_property(TARGET hollowmere APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/index.html
-  ${PROJECT_SOURCE_DIR}/web/start.js ${HOLLOWMERE_PACKED})
-add_custom_command(TARGET hollowmere POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/index.html ${HOLLOWMERE_SITE}/index.html)
+set_property(TARGET hollowmere APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/start.js ${HOLLOWMERE_PACKED})

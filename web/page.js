@@ -65,9 +65,20 @@ function touchMode() {
 if (matchMedia("(pointer: coarse)").matches) touchMode();
 addEventListener("touchstart", touchMode, {once: true, passive: true});
 
-// After one visit the page starts without the network: the worker keeps the site's files.
+// After one visit the page starts without the network: the worker keeps the site's files. A browser looks
+// for a new worker by itself only when it has nothing else to do, which a running game never leaves it;
+// a registration under a new address it runs at once. So the page registers the host's newest build by
+// name, and says so when that build's worker takes over while a game is in progress.
 if ("serviceWorker" in navigator) {
-  navigator.serviceWorker.register("sw.js").catch(e => console.warn("No offline copy:", e.message));
+  const kept = navigator.serviceWorker.controller;
+  navigator.serviceWorker.addEventListener("controllerchange", () => {
+    if (kept) document.getElementById("update").hidden = false;
+  });
+  fetch("sw.js", {cache: "no-store"})
+    .then(response => response.ok ? response.text() : Promise.reject(new Error(response.statusText)))
+    .then(worker => navigator.serviceWorker.register("sw.js?build=" + worker.match(/^const BUILD = "(\w+)"/m)[1]))
+    // Offline, the kept build plays on.
+    .catch(e => kept || console.warn("No offline copy:", e.message));
 }
 
 // WebKit (Safari, and every browser on an iPhone) composites a canvas kept in memory for less; the others

@@ -1,8 +1,10 @@
 "use strict";
-// The build writes in the site's files and a version made from their contents, so a new build is a new worker.
+// The build writes in the site's files and a version made from their contents, so a new build is a new
+// worker; the page reads BUILD from the host's copy of this file to register the newest by it.
+const BUILD = "@VERSION@";
 const FILES = ["./", ..."@FILES@".split(" ")];
 // Caches are per origin, which a host may share between games: ours are named for this folder.
-const PREFIX = "hollowmere " + registration.scope + " ", CACHE = PREFIX + "@VERSION@";
+const PREFIX = "hollowmere " + registration.scope + " ", CACHE = PREFIX + BUILD;
 
 self.addEventListener("install", event => event.waitUntil(caches.open(CACHE)
   .then(cache => cache.addAll(FILES.map(file => new Request(file, {cache: "reload"}))))

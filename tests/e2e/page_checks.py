@@ -2,6 +2,7 @@
 
 import json
 import pathlib
+import re
 import shutil
 import struct
 import subprocess
@@ -21,6 +22,8 @@ PHONE = {"width": 844, "height": 390, "deviceScaleFactor": 3, "mobile": True}
 LAYOUT = """const box = e => e.getClientRects().length ? e.getBoundingClientRect().toJSON() : null;
 return {scene: box(document.getElementById('canvas')), keys: [...document.querySelectorAll('.keys button')].map(box),
   open: document.getElementById('console').open, full: document.fullscreenElement?.id};"""
+# Whether the page tells the player a reload brings a new build.
+NOTICE = "return !document.getElementById('update').hidden"
 
 
 class Page(browser.Chromium):
@@ -77,6 +80,10 @@ def check_desktop(server, folder):
     refused = [entry for entry in game.driver.get_log("browser") if "Content Security Policy" in entry["message"]]
     check(foreign in str(refused) and game.run("return window.foreign") is None, "a script from elsewhere", refused, "")
 
+    version = re.search(r"project\(Hollowmere VERSION (\S+)", (SOURCE / "CMakeLists.txt").read_text())[1]
+    shown = game.run("return document.getElementById('version').textContent")
+    check(shown == "Hollowmere " + version, "the version on the page", shown, "Hollowmere " + version)
+
     manifest = game.cdp("Page.getAppManifest")
     # Each icon's size as its file's header says, by the size the manifest gives it.
     sizes = {icon["sizes"]: "%dx%d" % struct.unpack(">II", (folder / icon["src"]).read_bytes()[16:24])
@@ -122,7 +129,8 @@ def check_phone(server, folder):
     browser.Chromium.keys(game, "key", "f")
     check(game.run(LAYOUT) == windowed, "F, from the keyboard, leaves full screen", "", windowed)
 
-    # A new build, as the build makes it: one file changed, the worker written anew.
+    # A new build, as the build makes it: one file changed, the worker written anew. The returning player
+    # reloads, plays the kept build and, while walking, is told of the new one, which replaces the kept.
     kept = game.run("return navigator.serviceWorker.ready.then(() => caches.keys())")
     page = folder / "index.html"
     page.write_text(page.read_text().replace('lang="en"', 'lang="en-x-rebuilt"'))
@@ -130,8 +138,18 @@ def check_phone(server, folder):
                     SOURCE / "cmake" / "web-worker.cmake"], check=True, timeout=PROMPT)
     game.driver.refresh()
     expect(game, START, "start-up lines after the new build")
-    WebDriverWait(game.driver, PROMPT).until(lambda _: len(names := game.run("return caches.keys()")) == 1
-                                             and names != kept, "the first visit's cache kept beside or for the new")
+    check(game.run("return document.documentElement.lang") == "en", "the kept build on the first reload", "", "en")
+    game.keys("keydown", "d")
+    WebDriverWait(game.driver, PROMPT).until(lambda _: game.run(NOTICE), "no notice of the new build while playing")
+    walks(game, True, "D held as the new build arrives")
+    game.keys("keyup", "d")
+    names = game.run("return caches.keys()")
+    check(len(names) == 1 and names != kept, "the new build's cache alone", names, "one, not %s" % kept)
+    game.driver.refresh()
+    expect(game, START, "start-up lines on the second reload")
+    check(game.run("return document.documentElement.lang") == "en-x-rebuilt", "the new build on the second reload",
+          game.run("return document.documentElement.lang"), "en-x-rebuilt")
+    check(not game.run(NOTICE), "no notice once the new build plays", "shown", "hidden")
 
     # With the host gone and the browser's own cache emptied, the page comes from the worker's: the new build's.
     browser.stop(server)
