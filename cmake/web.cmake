@@ -25,3 +25,6 @@ target_link_options(hollowmere PRIVATE
   "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/start.js"
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web)
 set_property(TARGET hollowmere APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/start.js ${HOLLOWMERE_PACKED})
+add_custom_command(TARGET hollowmere POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -DJS=${HOLLOWMERE_SITE}/hollowmere.js -DDATA=${HOLLOWMERE_SITE}/hollowmere.data
+    -P ${PROJECT_SOURCE_DIR}/cmake/web-package-id.cmake)
