@@ -33,14 +33,9 @@ constexpr int kCountedStep = 449;
 constexpr unsigned kGlRenderer = 0x1F01;
 
 // Every picture the game loads, the player's sheet first.
-const char* const kPicturePaths[] = {
-    kPlayerPath,
-    "Images/Background/Background1.png",
-    "Images/Background/Background2.png",
-    "Images/Background/Ground.png",
-    "Images/Background/Sky.png",
-    "Images/Background/Clouds.png",
-};
+const char* const kPicturePaths[] = {kPlayerPath, "Images/Background/Background1.png",
+                                     "Images/Background/Background2.png", "Images/Background/Ground.png",
+                                     "Images/Background/Sky.png", "Images/Background/Clouds.png"};
 constexpr int kPictureCount = sizeof kPicturePaths / sizeof kPicturePaths[0];
 
 // Milliseconds on the game's own steady clock since `start`, in its nanoseconds.
@@ -51,8 +46,7 @@ double millisecondsSince(int64_t start) {
 // Lets the X connection deliver its events between frames.
 void drainEvents() {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-    }
+    while (SDL_PollEvent(&event)) continue;
 }
 
 // The floor: the SDL calls of the game's last frame, with its arguments, and nothing else.
@@ -60,11 +54,8 @@ void runFloorFrame(const Game& game, const Player& player, const Uint8 far[3]) {
     const ParallaxLayer* layers = game.background.layers;
     SDL_SetTextureColorMod(layers[Background2].texture, far[0], far[1], far[2]);
     SDL_RenderClear(game.renderer);
-    SDL_SetTextureColorMod(layers[Sky].texture, game.skyColour.red, game.skyColour.green,
-                           game.skyColour.blue);
-    for (LayerIndex i : kDrawOrder) {
-        SDL_RenderCopy(game.renderer, layers[i].texture, &layers[i].src, &layers[i].dst);
-    }
+    SDL_SetTextureColorMod(layers[Sky].texture, game.skyColour.red, game.skyColour.green, game.skyColour.blue);
+    for (LayerIndex i : kDrawOrder) SDL_RenderCopy(game.renderer, layers[i].texture, &layers[i].src, &layers[i].dst);
     SDL_RenderCopyEx(game.renderer, game.playerTexture, &player.src, &player.dst, 0.0, nullptr,
                      player.facingRight ? SDL_FLIP_NONE : SDL_FLIP_HORIZONTAL);
     SDL_RenderPresent(game.renderer);
@@ -106,8 +97,7 @@ int benchFrames(int frameCount, const char* outPath) {
         game.rightHeld = ((frame + kWarmUpFrames) / kFramesPerWalk) % 2 == 0;
         game.leftHeld = !game.rightHeld;
         Uint8 far[3];
-        SDL_GetTextureColorMod(game.background.layers[Background2].texture, &far[0], &far[1],
-                               &far[2]);
+        SDL_GetTextureColorMod(game.background.layers[Background2].texture, &far[0], &far[1], &far[2]);
         // CPU time counts every thread, llvmpipe's too, and other load disturbs it less.
         double ms[6];
         for (int turn = 0; turn < 3; ++turn) {
@@ -212,9 +202,7 @@ double timeFloorStartUp() {
     const SDL_Rect world{0, 0, kWorldWidth, kWorldHeight};
     const SDL_Rect sprite = Player{}.dst;
     SDL_RenderClear(renderer);
-    for (int i = 1; i < kPictureCount; ++i) {
-        SDL_RenderCopy(renderer, textures[i], nullptr, &world);
-    }
+    for (int i = 1; i < kPictureCount; ++i) SDL_RenderCopy(renderer, textures[i], nullptr, &world);
     SDL_RenderCopy(renderer, textures[0], nullptr, &sprite);
     SDL_RenderPresent(renderer);
     const double spent = millisecondsSince(start);
@@ -258,8 +246,7 @@ int benchMemory(int seconds) {
     for (const char* path : kPicturePaths) {
         SDL_Surface* surface = IMG_Load(path);
         const long long textures = path == kPlayerPath ? 2 : 1;
-        pictureBytes += (long long)surface->pitch * surface->h +
-                        textures * kTextureBytesPerPixel * surface->w * surface->h;
+        pictureBytes += (long long)surface->pitch * surface->h + textures * kTextureBytesPerPixel * surface->w * surface->h;
         SDL_FreeSurface(surface);
     }
     std::printf("memory_kb %ld %lld\n", usage.ru_maxrss, pictureBytes / 1024);
@@ -276,7 +263,6 @@ int main(int argc, char* argv[]) {
     if (mode == "startup" && argc == 3) return benchStartUp(std::atoi(argv[2]));
     if (mode == "memory" && argc == 3) return benchMemory(std::atoi(argv[2]));
     if (mode == "instructions") return benchInstructions();
-    std::fprintf(stderr,
-                 "usage: hollowmere_bench frames COUNT OUT | startup REPEATS | memory SECONDS | instructions\n");
+    std::fprintf(stderr, "usage: hollowmere_bench frames COUNT OUT | startup REPEATS | memory SECONDS | instructions\n");
     return 2;
 }

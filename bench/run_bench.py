@@ -38,18 +38,15 @@ def run(args, env=None):
 
 # Busy CPU seconds since boot less ours (this driver, its ended children, Xvfb); steal counts.
 def others_busy(server):
-    with open("/proc/stat") as f:
-        ticks = [int(n) for n in f.readline().split()[1:9]]
-    with open(f"/proc/{server.pid}/stat") as f:
-        server_ticks = sum(int(n) for n in f.read().rsplit(")", 1)[1].split()[11:13])
+    ticks = [int(n) for n in open("/proc/stat").readline().split()[1:9]]
+    server_ticks = sum(map(int, open(f"/proc/{server.pid}/stat").read().rsplit(")", 1)[1].split()[11:13]))
     return (sum(ticks) - ticks[3] - ticks[4] - server_ticks) / os.sysconf("SC_CLK_TCK") - sum(os.times()[:4])
 
 
 # Load averages at the start, and cores others kept busy during it: timing moves with both.
 def measured(server, what, measure):
     print(f"bench: {what}", flush=True)
-    with open("/proc/loadavg") as f:
-        load = " ".join(f.read().split()[:3])
+    load = " ".join(open("/proc/loadavg").read().split()[:3])
     began, busy = time.monotonic(), others_busy(server)
     result = measure()
     return result, f"{load}; others {max(0.0, others_busy(server) - busy) / (time.monotonic() - began):.2f} cores"
@@ -89,8 +86,7 @@ def pace(binary, env, hog):
             windows += (t1 // 1000) // PERIOD_US - (t0 // 1000) // PERIOD_US
             # Back left no farther than it came, so the clamp at x = 495 never hides a frame.
             walk = abs(x1 - x0) // PIXELS_PER_FRAME * PERIOD_US / 1e6
-        with open(f"/proc/{game.pid}/status") as f:
-            peak_kb = int(re.search(r"VmHWM:\s*(\d+)", f.read()).group(1))
+        peak_kb = int(re.search(r"VmHWM:\s*(\d+)", open(f"/proc/{game.pid}/status").read()).group(1))
     finally:
         # SDL turns SIGTERM into a quit event, so the game tears down as on a window close.
         game.send_signal(signal.SIGTERM)
@@ -137,17 +133,16 @@ def count_instructions(bench, env, build):
 
 def instruction_rows(counts):
     ratio = {x: game / counts["floor", x] for (kind, x), game in counts.items() if kind == "game"}
-    rest_x = next(x for kind, x in counts if kind == "rest_game")
-    rest = counts["rest_game", rest_x] / counts["rest_floor", rest_x]
-    worst = max(ratio, key=ratio.get)
-    return [[f"at rest, camera x {rest_x}", f"{counts['rest_game', rest_x]:,}", f"{counts['rest_floor', rest_x]:,}",
-             f"{rest:.3f}", f"≤ {REST_TARGET}: {'met' if rest <= REST_TARGET else 'missed'}"],
-            [f"worst of {len(ratio)} across the world, camera x {worst}", f"{counts['game', worst]:,}",
-             f"{counts['floor', worst]:,}", f"{ratio[worst]:.3f}",
-             f"≤ {WORST_TARGET}: {'met' if ratio[worst] <= WORST_TARGET else 'missed'}"],
-            [f"one screen drawn once, camera x {rest_x}", f"{counts['rest_screen', rest_x]:,}",
-             f"{counts['rest_floor', rest_x]:,}", f"{counts['rest_screen', rest_x] / counts['rest_floor', rest_x]:.3f}",
-             "where trimming ends"]]
+    rest, worst = next(x for kind, x in counts if kind == "rest_game"), max(ratio, key=ratio.get)
+
+    def row(what, game, floor, target):
+        met = target if isinstance(target, str) else f"≤ {target}: {'met' if game / floor <= target else 'missed'}"
+        return [what, f"{game:,}", f"{floor:,}", f"{game / floor:.3f}", met]
+    return [row(f"at rest, camera x {rest}", counts["rest_game", rest], counts["rest_floor", rest], REST_TARGET),
+            row(f"worst of {len(ratio)} across the world, camera x {worst}", counts["game", worst],
+                counts["floor", worst], WORST_TARGET),
+            row(f"one screen drawn once, camera x {rest}", counts["rest_screen", rest], counts["rest_floor", rest],
+                "where trimming ends")]
 
 
 def table(heading, header, rows):
@@ -235,8 +230,7 @@ def main():
     plot(data, os.path.join(ROOT, "docs", "frame-times.png"))
     block = report(rows, time.monotonic() - began)
     path = os.path.join(ROOT, "docs", "PERFORMANCE.md")
-    with open(path) as f:
-        head, rest = f.read().split(BEGIN_MARK)
+    head, rest = open(path).read().split(BEGIN_MARK)
     with open(path, "w") as f:
         f.write(head + block + rest.split(END_MARK)[1])
     print(block)

@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
-# make bench-web: the page's weight, then in each engine (web/browser.py) and at two window sizes
-# its time to first frame and its pacing in a 10 s walk, beside the pacing of the floor page
-# (bench/floor.html) in the same browser. Prints Markdown tables for docs/PERFORMANCE.md.
+# make bench-web: the page's weight, then in each engine (web/browser.py) its time to first frame, the main
+# thread's long tasks until then, the module's heap and its pacing in a 10 s walk, beside the pacing of the
+# floor page (bench/floor.html) in the same browser; Chromium also with its CPU slowed 2 and 4 times, as it
+# emulates a phone. Prints Markdown tables for docs/PERFORMANCE.md.
 # usage: web_bench.py SITE   (WebKit needs the X server xvfb-run provides)
 
+import glob
 import gzip
 import os
+import pathlib
+import struct
 import sys
 import time
 
@@ -15,8 +19,15 @@ import browser  # noqa: E402
 
 WALK_SECONDS = 10
 PERIOD_MS = (1000000 // 60) / 1000
-# The checks' window, where the scene shows whole, and a laptop's, where the page scales it down.
-SIZES = {"1280 × 1400": browser.BIG, "1366 × 650": (1366, 650)}
+MIB = 1 << 20
+# Runs: engine, page size (the checks' window, where the scene shows whole, or a laptop's, scaled down), CPU slowdown.
+LAPTOP = (1366, 650)
+RUNS = [("chromium", browser.BIG, rate) for rate in (1, 2, 4)] + [
+    (name, size, 1) for name in ("chromium", "firefox", "webkit") for size in (browser.BIG, LAPTOP)][1:]
+# Main-thread tasks over 50 ms from navigation on, where the engine reports them (Chromium).
+LONG_TASKS = """window.longTasks = PerformanceObserver.supportedEntryTypes.includes("longtask") ? [] : null;
+if (longTasks) new PerformanceObserver(list => longTasks.push(...list.getEntries().map(
+  task => [task.startTime, task.duration]))).observe({type: "longtask"});"""
 # An empty page's animation frames in the walk's time.
 COUNT_FRAMES = """return new Promise(done => { let n = 0; const end = performance.now() + %d;
   const step = () => { n++; performance.now() < end ? requestAnimationFrame(step) : done(n); };
@@ -26,6 +37,13 @@ FLOOR_FRAMES = """const n = drawn, t = performance.now();
   return new Promise(done => setTimeout(() => done([drawn - n, performance.now() - t]), %d));""" % (WALK_SECONDS * 1000)
 
 
+# Bytes every picture keeps as the game holds it: its texture, 4 a pixel, and its surface, 1 a pixel when paletted.
+def picture_bytes(folder):
+    headers = [pathlib.Path(path).read_bytes()[16:26] for path in glob.glob(folder + "/**/*.png", recursive=True)]
+    return sum(width * height * (4 + {3: 1, 6: 4}[kind]) for width, height, _, kind in
+               (struct.unpack(">IIBB", header) for header in headers))
+
+
 # Presses E; returns x and the time the block was printed.
 def debug_block(page):
     page.keys("key", "e")
@@ -33,18 +51,22 @@ def debug_block(page):
     return int(text.split()[0]), at
 
 
-# Time to first frame in ms, then frames run and milliseconds in a walk.
+# Time to first frame, long tasks before it (count, ms beyond 50 each), heap; then frames run and ms in a walk.
 def game(page, url):
     page.open(url)
     while (line := page.console(30))[0] != "player init":
         pass
+    first = line[1] - page.run("return performance.timeOrigin")
     time.sleep(1)
+    tasks = page.run("return longTasks")
+    tasks = tasks and [duration for start, duration in tasks if start < first]
     x0, t0 = debug_block(page)
     page.keys("keydown", "d")
     time.sleep(WALK_SECONDS)
     x1, t1 = debug_block(page)
     page.keys("keyup", "d")
-    return line[1] - page.run("return performance.timeOrigin"), (x1 - x0) / 8, t1 - t0
+    heap = page.run("return HEAP8.length") / MIB
+    return first, tasks, heap, (x1 - x0) / 8, t1 - t0
 
 
 def main():
@@ -55,27 +77,31 @@ def main():
         "| %s | %d | %d |\n" % (name, len(files[name]), zipped[name]) for name in files), end="")
     print("| all | | **%d** (%.0f KB) |\n" % (sum(zipped.values()), sum(zipped.values()) / 1000))
 
-    url, floor_url = browser.serve(site), browser.serve(BENCH) + "floor.html"
-    print("Load at start: %s.\n" % " ".join(open("/proc/loadavg").read().split()[:3]))
-    print("| engine | page, CSS px | first frame, ms | game: frames / periods (empty page's) | game ratio"
-          " | floor: frames / periods | floor ratio | game / floor |\n|---|---|---|---|---|---|---|---|")
-    for name, engine in browser.ENGINES.items():
-        for size_name, size in SIZES.items():
-            # One browser at a time, so an idle one takes nothing from the next run.
-            page = engine(size)
-            page.open("about:blank")
-            empty = page.run(COUNT_FRAMES)
-            first, frames, ms = game(page, url)
-            page.open(floor_url)
-            time.sleep(1)
-            floor_frames, floor_ms = page.run(FLOOR_FRAMES)
-            page.quit()
-            # Frames run against the fewer of the periods and the empty page's frames in the same time.
-            pace = [n / min(t / PERIOD_MS, empty * t / (WALK_SECONDS * 1000))
-                    for n, t in ((frames, ms), (floor_frames, floor_ms))]
-            print("| %s | %s | %.0f | %d / %.0f (%d) | %.3f | %d / %.0f | %.3f | %.3f |" % (
-                name, size_name, first, frames, ms / PERIOD_MS, empty, pace[0], floor_frames,
-                floor_ms / PERIOD_MS, pace[1], pace[0] / pace[1]), flush=True)
+    url, floor_url = browser.serve(site, LONG_TASKS), browser.serve(BENCH) + "floor.html"
+    pictures = picture_bytes(os.path.join(BENCH, "..", "Images")) / MIB
+    load = " ".join(open("/proc/loadavg").read().split()[:3])
+    print("Load at start: %s. The pictures keep %.0f MiB.\n" % (load, pictures))
+    print("| engine | page, CSS px | CPU | first frame, ms | long tasks: n, ms over 50 | heap, MiB | game: frames"
+          " / periods (empty page's) | game | floor | game / floor |\n" + "|---" * 10 + "|")
+    for name, size, rate in RUNS:
+        # One browser at a time, so an idle one takes nothing from the next run.
+        page = browser.ENGINES[name](size)
+        if rate > 1:
+            page.driver.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": rate})
+        page.open("about:blank")
+        empty = page.run(COUNT_FRAMES)
+        first, tasks, heap, frames, ms = game(page, url)
+        page.open(floor_url)
+        time.sleep(1)
+        floor_frames, floor_ms = page.run(FLOOR_FRAMES)
+        page.quit()
+        # Frames run against the fewer of the periods and the empty page's frames in the same time.
+        pace = [n / min(t / PERIOD_MS, empty * t / (WALK_SECONDS * 1000))
+                for n, t in ((frames, ms), (floor_frames, floor_ms))]
+        long_tasks = "%d, %.0f" % (len(tasks), sum(t - 50 for t in tasks)) if tasks is not None else "n/a"
+        print("| %s | %d × %d | %d× | %.0f | %s | %.0f | %d / %.0f (%d) | %.3f | %.3f | %.3f |" % (
+            name, *size, rate, first, long_tasks, heap, frames, ms / PERIOD_MS, empty, pace[0], pace[1],
+            pace[0] / pace[1]), flush=True)
     print("\nLoad at end: %s." % " ".join(open("/proc/loadavg").read().split()[:3]))
 
 

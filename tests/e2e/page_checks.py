@@ -90,6 +90,14 @@ def check_desktop(server, folder):
              for icon in json.loads(manifest["data"])["icons"]}
     check(not manifest["errors"] and sizes == {"192x192": "192x192", "512x512": "512x512"}, "manifest", manifest, "")
     check(not (errors := game.cdp("Page.getInstallabilityErrors")["installabilityErrors"]), "installable", errors, [])
+    # A shared link's preview: the name, a sentence and a picture of the site's own, of the size the tags give.
+    tags = game.run("return Object.fromEntries([...document.querySelectorAll('meta[name], meta[property]')]"
+                    ".map(tag => [tag.name || tag.getAttribute('property'), tag.content]))")
+    picture = folder / tags.get("og:image", "missing")
+    size = picture.is_file() and "%dx%d" % struct.unpack(">II", picture.read_bytes()[16:24])
+    check(all(tags.get(t) for t in ("description", "og:description", "twitter:card")) and tags.get("og:title") ==
+          "Hollowmere" and size == "%sx%s" % (tags.get("og:image:width"), tags.get("og:image:height")) and
+          tags.get("twitter:image") == tags["og:image"], "link preview tags", [tags, size], "name, sentence, picture")
     game.quit()
 
 

@@ -37,11 +37,16 @@ PAUSE = ["Press any key to continue... "] if WINE else []
 # The browser engines the page is played in (--engine=NAME for one), and the one playing now, named in failures.
 ENGINES = [a.split("=")[1] for a in sys.argv if a.startswith("--engine=")] or list(browser.ENGINES)
 ENGINE = ""
-# Lets the page's first display frame through and holds the rest until the test releases them.
+# Lets the page's first display frame through and holds the rest until the test steps or releases them.
 HOLD_FRAMES = """window.held = []; window.framesLeft = 1;
 const raf = requestAnimationFrame.bind(window);
 window.requestAnimationFrame = f => framesLeft-- > 0 ? raf(f) : held.push(f);
+window.step = () => held.splice(0).forEach(raf);
 window.release = () => { framesLeft = Infinity; held.splice(0).forEach(raf); };"""
+# The frames compared with the desktop's: the first, and the first the sky's tint has stepped in.
+FRAMES = (1, 7)
+# Seconds between frames stepped, enough that each falls in a frame period of its own.
+STEP_SECONDS = 0.05
 
 
 def make_images(folder):
@@ -186,19 +191,31 @@ def check_sprite(game, sheet, facing_right):
     check(not wrong, what, "%d pixels wrong, first (x, y, got, expected) %s" % (len(wrong), wrong[:2]), "none")
 
 
-def first_frame(binary):
-    """The desktop game's first frame, drawn in memory by SDL's dummy driver: RGB bytes."""
+def desktop_frames(binary):
+    """The desktop game's FRAMES, drawn in memory by SDL's dummy driver: RGB bytes each."""
     with tempfile.TemporaryDirectory() as folder:
         os.symlink(os.path.abspath(IMAGES), os.path.join(folder, "Images"))
         game = Desktop(binary, folder, {"SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy",
                                        "SDL_VIDEO_DUMMY_SAVE_FRAMES": "1"})
-        # The second frame's file shows the first is complete.
+        # The next frame's file shows the last one wanted is complete.
+        name = os.path.join(folder, "SDL_window1-%08d.bmp")
         deadline = time.monotonic() + PROMPT
-        while not os.path.exists(os.path.join(folder, "SDL_window1-00000002.bmp")) and time.monotonic() < deadline:
+        while not os.path.exists(name % (FRAMES[-1] + 1)) and time.monotonic() < deadline:
             time.sleep(0.05)
         game.process.kill()
-        with open(os.path.join(folder, "SDL_window1-00000001.bmp"), "rb") as frame:
-            return pixels(frame.read(), "bmp")
+        return [pixels(open(name % number, "rb").read(), "bmp") for number in FRAMES]
+
+
+def check_scene(game, reference, what):
+    """The canvas equals `reference`; WebKit may show the loading bar over it until its next paint: a few grabs."""
+    for _ in range(10):
+        scene = game.scene()
+        wrong = sum(scene[i:i + 3] != reference[i:i + 3] for i in range(0, len(reference), 3))
+        if len(scene) == len(reference) and not wrong:
+            break
+        time.sleep(0.3)
+    check(len(scene) == len(reference) and not wrong, what, "%d of %d pixels differ" % (wrong, len(reference) // 3),
+          "none")
 
 
 def play(game, sheet, reference=None):
@@ -206,15 +223,11 @@ def play(game, sheet, reference=None):
     if reference:
         while not game.run("return held.length"):
             time.sleep(0.01)
-        # The frame is held, but WebKit may show the loading bar over it until its next paint: a few grabs.
-        for _ in range(10):
-            scene = game.scene()
-            wrong = sum(scene[i:i + 3] != reference[i:i + 3] for i in range(0, len(reference), 3))
-            if len(scene) == len(reference) and not wrong:
-                break
-            time.sleep(0.3)
-        check(len(scene) == len(reference) and not wrong, "first frame as on the desktop",
-              "%d of %d pixels differ" % (wrong, len(reference) // 3), "none")
+        check_scene(game, reference[0], "first frame as on the desktop")
+        for _ in range(FRAMES[1] - FRAMES[0]):
+            game.run("step()")
+            time.sleep(STEP_SECONDS)
+        check_scene(game, reference[1], "frame %d, the sky's tint stepped, as on the desktop" % FRAMES[1])
         game.run("release()")
     block = wait_for(game, lambda block: block[1] == 630)
     check(block == (540, 630, 80), "debug block at rest after the first frame", block, (540, 630, 80))
@@ -260,7 +273,7 @@ def main():
             data = os.path.join(folder, "hollowmere.data")
             with open(data, "r+b") as packed:
                 packed.write(bytes(os.path.getsize(data)))
-            reference = first_frame(binary)
+            reference = desktop_frames(binary)
             for name in ENGINES:
                 ENGINE = "[%s] " % name
                 game = Page(browser.ENGINES[name], folder)
