@@ -18,46 +18,34 @@ failures = []
 
 
 def check(ok, what, got, expected):
-    if not ok:
-        failures.append("%s: got %r, expected %r" % (what, got, expected))
+    failures.extend([] if ok else ["%s: got %r, expected %r" % (what, got, expected)])
 
 
-def make_tree(root, names, umask):
+def zip_tree(root, names, umask, zone):
+    """Makes the files in the order given under `umask`, each with its own time, and zips them in `zone`."""
     old = os.umask(umask)
     for name in names:
         path = root / name
         path.parent.mkdir(parents=True, exist_ok=True)
         path.write_bytes(FILES[name])
-        if name.endswith(".exe"):
-            path.chmod(0o777 & ~umask)
+        path.chmod(0o777 & ~umask if name.endswith(".exe") else 0o666 & ~umask)
         os.utime(path, (time.time() - len(name) * 1000,) * 2)
     os.umask(old)
-
-
-def zip_tree(root, zone):
-    out = root.parent / (root.name + ".zip")
     env = dict(os.environ, SOURCE_DATE_EPOCH=str(EPOCH), TZ=zone)
-    subprocess.run([SOURCE / "scripts" / "zip-tree", out, root], env=env, check=True)
-    return out
+    subprocess.run([SOURCE / "scripts" / "zip-tree", root.with_suffix(".zip"), root], env=env, check=True)
+    return root.with_suffix(".zip")
 
 
 with tempfile.TemporaryDirectory() as scratch:
     scratch = pathlib.Path(scratch)
-    one, other = scratch / "one", scratch / "other"
-    make_tree(one, sorted(FILES), 0o022)
-    make_tree(other, sorted(FILES, reverse=True), 0o077)
-    first, second = zip_tree(one, "UTC"), zip_tree(other, "Pacific/Chatham")
+    first = zip_tree(scratch / "one", sorted(FILES), 0o022, "UTC")
+    second = zip_tree(scratch / "other", sorted(FILES, reverse=True), 0o077, "Pacific/Chatham")
     check(first.read_bytes() == second.read_bytes(), "two zips of the same files", "different bytes", "the same")
     with zipfile.ZipFile(first) as archive:
-        entries = archive.infolist()
-        names = [entry.filename for entry in entries]
-        check(names == sorted(FILES), "entry order", names, sorted(FILES))
-        times = {entry.date_time for entry in entries}
-        check(times == {time.gmtime(EPOCH)[:6]}, "entry times", times, time.gmtime(EPOCH)[:6])
-        modes = {entry.filename: oct(entry.external_attr >> 16) for entry in entries}
-        expected = {name: oct(0o100755 if name.endswith(".exe") else 0o100644) for name in FILES}
-        check(modes == expected, "entry modes", modes, expected)
-        check(all(archive.read(name) == FILES[name] for name in FILES), "entry contents", "changed", "as written")
+        got = [(e.filename, e.date_time, oct(e.external_attr >> 16), archive.read(e)) for e in archive.infolist()]
+    expected = [(name, time.gmtime(EPOCH)[:6], oct(0o100755 if name.endswith(".exe") else 0o100644), FILES[name])
+                for name in sorted(FILES)]
+    check(got == expected, "entries: names in order, times, modes, contents", got, expected)
 
     # A clone with a changed file and a new one: dist names both and builds nothing.
     clone = scratch / "clone"
@@ -65,13 +53,9 @@ with tempfile.TemporaryDirectory() as scratch:
     (clone / "README.md").write_text("changed\n")
     (clone / "stray.txt").write_text("new\n")
     run = subprocess.run([clone / "scripts" / "dist"], cwd=clone, capture_output=True, text=True)
-    said = run.stderr
-    check(run.returncode == 1 and "README.md" in said and "stray.txt" in said, "dist on a changed tree",
-          (run.returncode, said), (1, "names README.md and stray.txt"))
-    check(not (clone / "build-dist").exists() and not (clone / "dist").exists(), "dist's folders after refusing",
-          "made", "none")
+    made = [folder for folder in ("build-dist", "dist") if (clone / folder).exists()]
+    check(run.returncode == 1 and "README.md" in run.stderr and "stray.txt" in run.stderr and not made,
+          "dist on a changed tree", (run.returncode, run.stderr, made), (1, "names README.md and stray.txt", []))
 
-for failure in failures:
-    print("FAIL " + failure)
-print("FAIL" if failures else "PASS")
+print("".join("FAIL %s\n" % failure for failure in failures) + ("FAIL" if failures else "PASS"))
 sys.exit(1 if failures else 0)
