@@ -92,7 +92,8 @@ def main():
         empty = page.run(COUNT_FRAMES)
         first, tasks, heap, frames, ms = game(page, url)
         page.open(floor_url)
-        time.sleep(1)
+        while not page.run("return typeof drawn == 'number' && drawn > 0"):
+            pass
         floor_frames, floor_ms = page.run(FLOOR_FRAMES)
         page.quit()
         # Frames run against the fewer of the periods and the empty page's frames in the same time.

@@ -38,15 +38,20 @@ PAUSE = ["Press any key to continue... "] if WINE else []
 ENGINES = [a.split("=")[1] for a in sys.argv if a.startswith("--engine=")] or list(browser.ENGINES)
 ENGINE = ""
 # Lets the page's first display frame through and holds the rest until the test steps or releases them.
-HOLD_FRAMES = """window.held = []; window.framesLeft = 1;
-const raf = requestAnimationFrame.bind(window);
+# step() resolves once it has let the held pass through, no sooner than a frame period after the last pass
+# ran, so that the pass it lets through runs a frame.
+HOLD_FRAMES = """window.held = []; window.framesLeft = 1; let ranAt = 0;
+const native = requestAnimationFrame.bind(window);
+const raf = f => native(t => { ranAt = performance.now(); f(t); });
 window.requestAnimationFrame = f => framesLeft-- > 0 ? raf(f) : held.push(f);
-window.step = () => held.splice(0).forEach(raf);
+window.step = () => new Promise(done => (function wait() {
+  if (!held.length || performance.now() - ranAt <= 1000 / 60) return setTimeout(wait, 1);
+  held.splice(0).forEach(raf);
+  done();
+})());
 window.release = () => { framesLeft = Infinity; held.splice(0).forEach(raf); };"""
 # The frames compared with the desktop's: the first, and the first the sky's tint has stepped in.
 FRAMES = (1, 7)
-# Seconds between frames stepped, enough that each falls in a frame period of its own.
-STEP_SECONDS = 0.05
 
 
 def make_images(folder):
@@ -207,13 +212,13 @@ def desktop_frames(binary):
 
 
 def check_scene(game, reference, what):
-    """The canvas equals `reference`; WebKit may show the loading bar over it until its next paint: a few grabs."""
-    for _ in range(10):
+    """The canvas equals `reference`; WebKit may show its loading bar over it until its next paint: grabbed again."""
+    deadline = time.monotonic() + PROMPT
+    while True:
         scene = game.scene()
         wrong = sum(scene[i:i + 3] != reference[i:i + 3] for i in range(0, len(reference), 3))
-        if len(scene) == len(reference) and not wrong:
+        if len(scene) == len(reference) and not wrong or time.monotonic() > deadline:
             break
-        time.sleep(0.3)
     check(len(scene) == len(reference) and not wrong, what, "%d of %d pixels differ" % (wrong, len(reference) // 3),
           "none")
 
@@ -225,8 +230,7 @@ def play(game, sheet, reference=None):
             time.sleep(0.01)
         check_scene(game, reference[0], "first frame as on the desktop")
         for _ in range(FRAMES[1] - FRAMES[0]):
-            game.run("step()")
-            time.sleep(STEP_SECONDS)
+            game.run("return step()")
         check_scene(game, reference[1], "frame %d, the sky's tint stepped, as on the desktop" % FRAMES[1])
         game.run("release()")
     block = wait_for(game, lambda block: block[1] == 630)
