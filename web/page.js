@@ -92,13 +92,32 @@ function canvasOptions() {
 const renderer = new URLSearchParams(location.search).get("renderer") || "software";
 // SDL's software renderer puts each frame on a 2D context; made here first, it keeps these options.
 if (renderer === "software") document.getElementById("canvas").getContext("2d", canvasOptions());
+// The pictures are decoded a task each before the game starts, so that the bar moves and a tap is answered
+// between them; the game's start-up then takes them decoded. The module's own word on its state waits.
+let preparing = false;
+function prepareAndStart() {
+  preparing = true;
+  const pictures = Module._hollowmere_pictures();
+  (function next() {
+    [progress.value, progress.max, progress.hidden] = [Module._hollowmere_decode_next(), pictures, false];
+    status.textContent = "Loading…";
+    if (progress.value < pictures) return setTimeout(next);
+    preparing = false;
+    Module.setStatus("");
+    Module.callMain([]);
+    Module._hollowmere_drop_decoded();
+  })();
+}
 var Module = {
+  noInitialRun: true,
+  onRuntimeInitialized: prepareAndStart,
   preRun: [() => { ENV.SDL_RENDER_DRIVER = renderer; }],
   canvas: document.getElementById("canvas"),
   print: line => show(line, false),
   printErr: line => show(line, true),
   onAbort: what => show(String(what), true),
   setStatus: text => {
+    if (preparing) return;
     const got = text.match(/\((\d+)\/(\d+)\)/);
     if (got) [progress.value, progress.max] = [+got[1], +got[2]];
     if (!text) progress.hidden = true;

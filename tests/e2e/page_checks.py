@@ -24,6 +24,10 @@ return {scene: box(document.getElementById('canvas')), keys: [...document.queryS
   open: document.getElementById('console').open, full: document.fullscreenElement?.id};"""
 # Whether the page tells the player a reload brings a new build.
 NOTICE = "return !document.getElementById('update').hidden"
+# The progress bar as each task leaves it, when that task changed it.
+PROGRESS = """window.progressSeen = [];
+addEventListener("DOMContentLoaded", () => { const bar = document.getElementById("progress");
+  new MutationObserver(() => progressSeen.push([bar.value, bar.max])).observe(bar, {attributes: true}); });"""
 
 
 class Page(browser.Chromium):
@@ -69,6 +73,10 @@ def check_desktop(server, folder):
     game = Page(server + PATH)
     WebDriverWait(game.driver, PROMPT).until(lambda driver: START[-1] in driver.find_element("id", "log").text,
                                              "no start-up lines in the panel")
+    # Each picture decoded in a task of its own, the bar showing it, so that the page paints between them.
+    pictures = len(list((SOURCE / "Images").rglob("*.png")))
+    seen = [value for value, most in game.run("return progressSeen") if most == pictures]
+    check(seen == list(range(1, pictures + 1)), "the bar moving a picture at a time", seen, "1 to %d" % pictures)
     # The console read only now: a clean start, and then scripts from another origin and inline refused.
     said = [entry["message"] for entry in game.driver.get_log("browser") if entry["level"] != "INFO"]
     layout = game.run(LAYOUT)
@@ -177,6 +185,6 @@ def run(site):
         folder = pathlib.Path(root, PATH)
         shutil.copytree(site, folder)
         pathlib.Path(root, "x.js").write_text("window.foreign = true;")
-        server = browser.serve(root)
+        server = browser.serve(root, PROGRESS)
         check_desktop(server, folder)
         check_phone(server, folder)

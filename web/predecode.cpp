@@ -1,0 +1,103 @@
+// Linked into the page's module only. A page cannot paint while the game's start-up runs, and decoding the
+// pictures is most of it; so before main the page has them decoded one a task, moving its progress bar
+// between them, and the game's own loads are handed the decoded pictures. Linked with
+// --wrap=SDL_RWFromFile --wrap=IMG_LoadTyped_RW, which route the game's calls through here.
+#include <SDL.h>
+#include <SDL_image.h>
+#include <dirent.h>
+#include <emscripten.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "world/world.h"
+
+namespace {
+
+// Where the packed pictures lie, under the names the game opens them by.
+constexpr const char* kPictureFolder = "Images";
+constexpr const char* kPictureSuffix = ".png";
+
+std::vector<std::string> toDecode;
+bool listed = false;
+// Pictures decoded, by path; a picture the game has taken is left as null.
+std::vector<std::pair<std::string, SDL_Surface*>> decoded;
+// Files the game has open, so that a load from one can be matched with its picture.
+std::vector<std::pair<SDL_RWops*, std::string>> opened;
+
+void listPictures(const std::string& folder) {
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return;
+    const size_t suffix = SDL_strlen(kPictureSuffix);
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (entry->d_type == DT_DIR && name != "." && name != "..") listPictures(folder + "/" + name);
+        if (entry->d_type == DT_REG && name.size() > suffix &&
+            name.compare(name.size() - suffix, suffix, kPictureSuffix) == 0) {
+            toDecode.push_back(folder + "/" + name);
+        }
+    }
+    closedir(dir);
+}
+
+}  // namespace
+
+extern "C" {
+
+SDL_RWops* __real_SDL_RWFromFile(const char* file, const char* mode);
+SDL_Surface* __real_IMG_LoadTyped_RW(SDL_RWops* src, int freesrc, const char* type);
+
+// The page calls this first: how many pictures there are to decode.
+EMSCRIPTEN_KEEPALIVE int hollowmere_pictures() {
+    if (!listed) {
+        listPictures(kPictureFolder);
+        std::sort(toDecode.begin(), toDecode.end());
+        listed = true;
+    }
+    return int(toDecode.size());
+}
+
+// The page calls this, one call a task, until it returns the count: decodes the next picture as the game
+// loads it, checks included; returns how many are done. A picture that fails is left to the game's own
+// load, which fails the same way and says so.
+EMSCRIPTEN_KEEPALIVE int hollowmere_decode_next() {
+    const size_t done = decoded.size();
+    if (done < size_t(hollowmere_pictures())) {
+        decoded.emplace_back(toDecode[done], loadPicture(toDecode[done].c_str()));
+    }
+    return int(decoded.size());
+}
+
+// The page calls this once main has returned: frees the pictures the game did not take.
+EMSCRIPTEN_KEEPALIVE void hollowmere_drop_decoded() {
+    for (auto& entry : decoded) SDL_FreeSurface(entry.second);
+    decoded.clear();
+    opened.clear();
+}
+
+SDL_RWops* __wrap_SDL_RWFromFile(const char* file, const char* mode) {
+    SDL_RWops* stream = __real_SDL_RWFromFile(file, mode);
+    // A closed stream's address may come back for the next file.
+    opened.erase(std::remove_if(opened.begin(), opened.end(), [&](const auto& o) { return o.first == stream; }),
+                 opened.end());
+    if (stream != nullptr) opened.emplace_back(stream, file);
+    return stream;
+}
+
+SDL_Surface* __wrap_IMG_LoadTyped_RW(SDL_RWops* src, int freesrc, const char* type) {
+    const auto file = std::find_if(opened.begin(), opened.end(), [&](const auto& o) { return o.first == src; });
+    if (file == opened.end()) return __real_IMG_LoadTyped_RW(src, freesrc, type);
+    const auto picture = std::find_if(decoded.begin(), decoded.end(), [&](const auto& d) {
+        return d.first == file->second && d.second != nullptr;
+    });
+    opened.erase(file);
+    if (picture == decoded.end()) return __real_IMG_LoadTyped_RW(src, freesrc, type);
+    SDL_Surface* surface = picture->second;
+    picture->second = nullptr;
+    if (freesrc) SDL_RWclose(src);
+    return surface;
+}
+
+}  // extern "C"
