@@ -98,7 +98,7 @@ let preparing = false;
 function prepareAndStart() {
   preparing = true;
   const pictures = Module._hollowmere_pictures();
-  (function next() {
+  setTimeout(function next() {
     [progress.value, progress.max, progress.hidden] = [Module._hollowmere_decode_next(), pictures, false];
     status.textContent = "Loading…";
     if (progress.value < pictures) return setTimeout(next);
@@ -106,7 +106,7 @@ function prepareAndStart() {
     Module.setStatus("");
     Module.callMain([]);
     Module._hollowmere_drop_decoded();
-  })();
+  });
 }
 var Module = {
   noInitialRun: true,
