@@ -97,15 +97,15 @@ if (renderer === "software") document.getElementById("canvas").getContext("2d", 
 let preparing = false;
 function prepareAndStart() {
   preparing = true;
-  const pictures = Module._hollowmere_pictures();
+  const pictures = Module._picturesToDecode();
   setTimeout(function next() {
-    [progress.value, progress.max, progress.hidden] = [Module._hollowmere_decode_next(), pictures, false];
+    [progress.value, progress.max, progress.hidden] = [Module._decodeNextPicture(), pictures, false];
     status.textContent = "Loading…";
     if (progress.value < pictures) return setTimeout(next);
     preparing = false;
     Module.setStatus("");
     Module.callMain([]);
-    Module._hollowmere_drop_decoded();
+    Module._dropDecodedPictures();
   });
 }
 var Module = {

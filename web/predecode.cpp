@@ -50,7 +50,7 @@ SDL_RWops* __real_SDL_RWFromFile(const char* file, const char* mode);
 SDL_Surface* __real_IMG_LoadTyped_RW(SDL_RWops* src, int freesrc, const char* type);
 
 // The page calls this first: how many pictures there are to decode.
-EMSCRIPTEN_KEEPALIVE int hollowmere_pictures() {
+EMSCRIPTEN_KEEPALIVE int picturesToDecode() {
     if (!listed) {
         listPictures(kPictureFolder);
         std::sort(toDecode.begin(), toDecode.end());
@@ -62,16 +62,16 @@ EMSCRIPTEN_KEEPALIVE int hollowmere_pictures() {
 // The page calls this, one call a task, until it returns the count: decodes the next picture as the game
 // loads it, checks included; returns how many are done. A picture that fails is left to the game's own
 // load, which fails the same way and says so.
-EMSCRIPTEN_KEEPALIVE int hollowmere_decode_next() {
+EMSCRIPTEN_KEEPALIVE int decodeNextPicture() {
     const size_t done = decoded.size();
-    if (done < size_t(hollowmere_pictures())) {
+    if (done < size_t(picturesToDecode())) {
         decoded.emplace_back(toDecode[done], loadPicture(toDecode[done].c_str()));
     }
     return int(decoded.size());
 }
 
 // The page calls this once main has returned: frees the pictures the game did not take.
-EMSCRIPTEN_KEEPALIVE void hollowmere_drop_decoded() {
+EMSCRIPTEN_KEEPALIVE void dropDecodedPictures() {
     for (auto& entry : decoded) SDL_FreeSurface(entry.second);
     decoded.clear();
     opened.clear();
