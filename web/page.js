@@ -98,15 +98,19 @@ let preparing = false;
 function prepareAndStart() {
   preparing = true;
   const pictures = Module._picturesToDecode();
-  setTimeout(function next() {
+  // A message to itself ends the task, so the browser takes its turn before the next picture.
+  const turn = new MessageChannel();
+  turn.port1.onmessage = () => {
     [progress.value, progress.max, progress.hidden] = [Module._decodeNextPicture(), pictures, false];
     status.textContent = "Loading…";
-    if (progress.value < pictures) return setTimeout(next);
+    if (progress.value < pictures) return turn.port2.postMessage(null);
+    turn.port1.close();
     preparing = false;
     Module.setStatus("");
     Module.callMain([]);
     Module._dropDecodedPictures();
-  });
+  };
+  turn.port2.postMessage(null);
 }
 var Module = {
   noInitialRun: true,

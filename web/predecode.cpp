@@ -21,7 +21,6 @@ constexpr const char* kPictureFolder = "Images";
 constexpr const char* kPictureSuffix = ".png";
 
 std::vector<std::string> toDecode;
-bool listed = false;
 // Pictures decoded, by path; a picture the game has taken is left as null.
 std::vector<std::pair<std::string, SDL_Surface*>> decoded;
 // Files the game has open, so that a load from one can be matched with its picture.
@@ -49,13 +48,11 @@ extern "C" {
 SDL_RWops* __real_SDL_RWFromFile(const char* file, const char* mode);
 SDL_Surface* __real_IMG_LoadTyped_RW(SDL_RWops* src, int freesrc, const char* type);
 
-// The page calls this first: how many pictures there are to decode.
+// The page calls this once, first: lists the pictures to decode; returns how many there are.
 EMSCRIPTEN_KEEPALIVE int picturesToDecode() {
-    if (!listed) {
-        listPictures(kPictureFolder);
-        std::sort(toDecode.begin(), toDecode.end());
-        listed = true;
-    }
+    toDecode.clear();
+    listPictures(kPictureFolder);
+    std::sort(toDecode.begin(), toDecode.end());
     return int(toDecode.size());
 }
 
@@ -64,9 +61,7 @@ EMSCRIPTEN_KEEPALIVE int picturesToDecode() {
 // load, which fails the same way and says so.
 EMSCRIPTEN_KEEPALIVE int decodeNextPicture() {
     const size_t done = decoded.size();
-    if (done < size_t(picturesToDecode())) {
-        decoded.emplace_back(toDecode[done], loadPicture(toDecode[done].c_str()));
-    }
+    if (done < toDecode.size()) decoded.emplace_back(toDecode[done], loadPicture(toDecode[done].c_str()));
     return int(decoded.size());
 }
 

@@ -38,17 +38,18 @@ PAUSE = ["Press any key to continue... "] if WINE else []
 ENGINES = [a.split("=")[1] for a in sys.argv if a.startswith("--engine=")] or list(browser.ENGINES)
 ENGINE = ""
 # Lets the page's first display frame through and holds the rest until the test steps or releases them.
-# step() resolves once it has let the held pass through, no sooner than a frame period after the last pass
-# ran, so that the pass it lets through runs a frame.
-HOLD_FRAMES = """window.held = []; window.framesLeft = 1; let ranAt = 0;
+# step() resolves once it has run the held pass in a display frame more than a frame period after the
+# last pass's, so that the pass it lets through runs a frame.
+HOLD_FRAMES = """window.held = []; window.framesLeft = 1; let ranAt = -Infinity;
 const native = requestAnimationFrame.bind(window);
-const raf = f => native(t => { ranAt = performance.now(); f(t); });
+const raf = f => native(t => { ranAt = t; f(t); });
 window.requestAnimationFrame = f => framesLeft-- > 0 ? raf(f) : held.push(f);
-window.step = () => new Promise(done => (function wait() {
-  if (!held.length || performance.now() - ranAt <= 1000 / 60) return setTimeout(wait, 1);
-  held.splice(0).forEach(raf);
+window.step = () => new Promise(done => native(function wait(t) {
+  if (!held.length || t - ranAt <= 1000 / 60) return native(wait);
+  ranAt = t;
+  held.splice(0).forEach(f => f(t));
   done();
-})());
+}));
 window.release = () => { framesLeft = Infinity; held.splice(0).forEach(raf); };"""
 # The frames compared with the desktop's: the first, and the first the sky's tint has stepped in.
 FRAMES = (1, 7)
