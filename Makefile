@@ -32,9 +32,9 @@ bench:
 	cmake --build build-bench -j $(JOBS) --target hollowmere hollowmere_bench
 	python3 bench/run_bench.py build-bench
 
-# Redraws the six pictures in Images/ and the menu icon in desktop/ from tools/art.cpp; commit them with the change.
+# Redraws the six pictures in Images/ and the menu icon in desktop/ from tools/art/; commit them with the change.
 art: build
-	./$(BUILD)/tools/hollowmere_make_art Images desktop
+	./$(BUILD)/tools/hollowmere_make_art . desktop
 
 # Runs the game under Xvfb and rewrites docs/screenshot.png and docs/screenshot-night.png.
 screenshot: test-deps build

@@ -32,11 +32,9 @@ constexpr int kCountedStep = 449;
 // glGetString's name for the OpenGL driver's own name.
 constexpr unsigned kGlRenderer = 0x1F01;
 
-// Every picture the game loads, the player's sheet first.
-const char* const kPicturePaths[] = {kPlayerPath, "Images/Background/Background1.png",
-                                     "Images/Background/Background2.png", "Images/Background/Ground.png",
-                                     "Images/Background/Sky.png", "Images/Background/Clouds.png"};
-constexpr int kPictureCount = sizeof kPicturePaths / sizeof kPicturePaths[0];
+// Every picture the game loads, in its order: the player's sheet, then the layers' (the game's own paths).
+constexpr int kPictureCount = 1 + LayerCount;
+const char* picturePath(int i) { return i == 0 ? kPlayerPath : kLayerFiles[i - 1].path; }
 
 // Milliseconds on the game's own steady clock since `start`, in its nanoseconds.
 double millisecondsSince(int64_t start) {
@@ -196,7 +194,7 @@ double timeFloorStartUp() {
     SDL_Surface* surfaces[kPictureCount];
     SDL_Texture* textures[kPictureCount];
     for (int i = 0; i < kPictureCount; ++i) {
-        surfaces[i] = IMG_Load(kPicturePaths[i]);
+        surfaces[i] = IMG_Load(picturePath(i));
         textures[i] = SDL_CreateTextureFromSurface(renderer, surfaces[i]);
     }
     const SDL_Rect world{0, 0, kWorldWidth, kWorldHeight};
@@ -243,9 +241,9 @@ int benchMemory(int seconds) {
     getrusage(RUSAGE_SELF, &usage);
     // Every surface the game keeps and every texture it makes, the player's twice.
     long long pictureBytes = 0;
-    for (const char* path : kPicturePaths) {
-        SDL_Surface* surface = IMG_Load(path);
-        const long long textures = path == kPlayerPath ? 2 : 1;
+    for (int i = 0; i < kPictureCount; ++i) {
+        SDL_Surface* surface = IMG_Load(picturePath(i));
+        const long long textures = i == 0 ? 2 : 1;
         pictureBytes += (long long)surface->pitch * surface->h + textures * kTextureBytesPerPixel * surface->w * surface->h;
         SDL_FreeSurface(surface);
     }

@@ -8,7 +8,8 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
-#include "art.h"
+#include "app/app.h"
+#include "art/art.h"
 #include "support.h"
 
 namespace {
@@ -31,7 +32,7 @@ Uint32 at(SDL_Surface* surface, int x, int y) {
 }
 
 std::string committed(const char* path) {
-    return (std::filesystem::path(HOLLOWMERE_IMAGES_DIR) / path).string();
+    return (std::filesystem::path(HOLLOWMERE_SOURCE_DIR) / path).string();
 }
 
 // Whether two picture files hold the same pixels, whatever their stored formats.
@@ -55,7 +56,7 @@ TEST(Pictures, CommittedOnesAreWhatTheGeneratorDrawsInTheGamesGeometry) {
             << picture.path << " differs from what is drawn now; run `make art`?";
         SDL_Surface* stored = IMG_Load(committed(picture.path).c_str());
         ASSERT_NE(stored, nullptr) << picture.path << ": " << SDL_GetError();
-        const bool player = std::string(picture.path) == "Player.png";
+        const bool player = std::string(picture.path) == kPlayerPath;
         EXPECT_EQ(std::vector<int>({stored->w, stored->h}),
                   player ? std::vector<int>({art::kPlayerCell, art::kPlayerCell})
                          : std::vector<int>({art::kBackgroundWidth, art::kBackgroundHeight}))
@@ -72,7 +73,7 @@ TEST(Pictures, CommittedOnesAreWhatTheGeneratorDrawsInTheGamesGeometry) {
         << "the icon differs from what is drawn now; run `make art`?";
 
     // The player's feet stand on a walking surface that is solid the whole way.
-    SDL_Surface* ground = decode(committed("Background/Ground.png"));
+    SDL_Surface* ground = decode(committed(kLayerFiles[Ground].path));
     ASSERT_NE(ground, nullptr);
     long gaps = 0;
     // RGBA32 keeps alpha in the last byte, the top one of a little-endian word.

@@ -28,11 +28,6 @@ constexpr Uint8 kFarLayerShade = 180;
 constexpr int kPngHeaderBytes = 24;
 const Uint8 kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 
-struct LayerFile {
-    const char* path;
-    const char* failure;
-};
-
 // How measureShape reads a picture's pixels.
 enum class PixelKind { Unreadable, Opaque, KeyedIndex, Alpha32 };
 
@@ -85,14 +80,6 @@ PixelKind kindOf(const SDL_Surface* picture, Uint8& key) {
     return clear == 1 ? PixelKind::KeyedIndex : PixelKind::Opaque;
 }
 
-const LayerFile kLayerFiles[LayerCount] = {
-    {"Images/Background/Background1.png", "Background1 load fail"},
-    {"Images/Background/Background2.png", "Background2 load fail"},
-    {"Images/Background/Ground.png", "Ground load fail"},
-    {"Images/Background/Sky.png", "Sky load fail"},
-    {"Images/Background/Clouds.png", "Clouds load fail"},
-};
-
 uint32_t readBigEndian32(const Uint8* bytes) {
     return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
 }
@@ -120,6 +107,14 @@ bool pngHeaderAcceptable(SDL_RWops* stream) {
 }
 
 }  // namespace
+
+const LayerFile kLayerFiles[LayerCount] = {
+    {"Images/Background/Background1.png", "Background1 load fail"},
+    {"Images/Background/Background2.png", "Background2 load fail"},
+    {"Images/Background/Ground.png", "Ground load fail"},
+    {"Images/Background/Sky.png", "Sky load fail"},
+    {"Images/Background/Clouds.png", "Clouds load fail"},
+};
 
 const LayerIndex kDrawOrder[LayerCount] = {Sky, Clouds, Background2, Background1, Ground};
 const LayerIndex kReleaseOrder[LayerCount] = {Ground, Background1, Background2, Clouds, Sky};

@@ -55,6 +55,14 @@ struct ParallaxBackground {
 // Leaves the shape unknown for a picture not world-sized or of a format it cannot read.
 void measureShape(const SDL_Surface* picture, LayerShape& shape);
 
+// A layer's picture: its path below the working directory, and the line printed when it cannot be used.
+struct LayerFile {
+    const char* path;
+    const char* failure;
+};
+// ParallaxBackground::load, the bench and the picture generator take each layer's file here, by LayerIndex.
+extern const LayerFile kLayerFiles[LayerCount];
+
 // Layers in the order Game::render draws them, farthest first.
 extern const LayerIndex kDrawOrder[LayerCount];
 // Layers in the order teardown releases them.

@@ -20,16 +20,17 @@ constexpr int kIconSize = 128;
 
 // Each draw function returns a new 8-bit palettized surface the caller frees.
 // Palette index 0 is fully transparent on every picture but the sky.
-SDL_Surface* drawPlayer();
-SDL_Surface* drawSky();
-SDL_Surface* drawClouds();
-SDL_Surface* drawBackground2();  // far mountains
-SDL_Surface* drawBackground1();  // nearer hills, woods and buildings
-SDL_Surface* drawGround();
-SDL_Surface* drawIcon();  // the traveller, scaled up for the desktop menu
+SDL_Surface* drawPlayer();       // traveller.cpp
+SDL_Surface* drawSky();          // sky.cpp
+SDL_Surface* drawClouds();       // clouds.cpp
+SDL_Surface* drawBackground2();  // far_mountains.cpp
+SDL_Surface* drawBackground1();  // nearer_hills.cpp: hills, woods and buildings
+SDL_Surface* drawGround();       // ground.cpp
+SDL_Surface* drawIcon();         // traveller.cpp: the traveller, scaled up for the desktop menu
 
-// One picture: its path below the game's working directory, its drawing,
-// and whether it is stored as 32-bit RGBA instead of indexed colour.
+// One picture: its path below the game's working directory (the game's own, from
+// kPlayerPath and kLayerFiles), its drawing, and whether it is stored as 32-bit RGBA
+// instead of indexed colour.
 struct Picture {
     const char* path;
     SDL_Surface* (*draw)();
@@ -41,8 +42,8 @@ extern const Picture kPictures[kPictureCount];
 constexpr Picture kIcon = {"hollowmere.png", drawIcon, false};
 
 // make_art and the tests call this: draws every picture and writes it as PNG
-// to `folder`/path (folders made as needed). Returns false and prints why on
-// the first failure.
+// to `folder`/path, `folder` being where the game would run (folders made as
+// needed). Returns false and prints why on the first failure.
 bool writePictures(const std::string& folder);
 // The same for one picture.
 bool writePicture(const Picture& picture, const std::string& folder);
