@@ -25,12 +25,13 @@ build-tests: test-deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Frame cost, pacing, start-up and memory under Xvfb; rewrites docs/PERFORMANCE.md's figures and plot.
+# Frame cost, pacing, start-up and memory in a private X server the window's size; rewrites
+# docs/PERFORMANCE.md's figures and plot.
 bench:
 	scripts/install-deps bench
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build build-bench -j $(JOBS) --target hollowmere hollowmere_bench
-	python3 bench/run_bench.py build-bench
+	xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" python3 -m bench.run_bench build-bench
 
 # Redraws the six pictures in Images/ and the menu icon in desktop/ from tools/art/; commit them with the change.
 art: build
@@ -95,13 +96,16 @@ serve-web: web
 # in a private X server, as WebKit's MiniBrowser has no headless mode.
 WEB_PYTHON = xvfb-run -a -s "-screen 0 1600x1440x24 -nolisten tcp" /usr/bin/python3
 
-# The page in Chromium, Firefox and WebKit with real key events, against the desktop game's first frame.
+# The page in Chromium, Firefox and WebKit with real key events, against the desktop game's first frame;
+# then the page around the game in Chromium.
 test-web: web build
-	$(WEB_PYTHON) tests/e2e/play.py --web $(WEB_BUILD)/site $(BUILD)/hollowmere
+	$(WEB_PYTHON) -m tests.e2e.play --web $(WEB_BUILD)/site $(BUILD)/hollowmere
+	$(WEB_PYTHON) -m tests.e2e.page_checks $(WEB_BUILD)/site
 
-# The page's weight, then its time to first frame and pacing beside a floor page's in each engine.
+# The page's weight, then its time to first frame and pacing beside a floor page's in each engine;
+# rewrites docs/PERFORMANCE.md's figures of the page.
 bench-web: web
-	$(WEB_PYTHON) bench/web_bench.py $(WEB_BUILD)/site
+	$(WEB_PYTHON) -m bench.web_bench $(WEB_BUILD)/site
 
 # A release: every artifact of the project's version built anew from the last commit into dist/, with
 # SHA256SUMS; refuses a tree with uncommitted changes. check-reproducible makes it twice and compares.

@@ -1,29 +1,26 @@
-#!/usr/bin/env python3
-# make bench-web: the page's weight, then in each engine (web/browser.py) its time to first frame, the main
-# thread's long tasks until then, the module's heap and its pacing in a 10 s walk, beside the pacing of the
-# floor page (bench/floor.html) in the same browser; Chromium also with its CPU slowed 2 and 4 times, as it
-# emulates a phone. Prints Markdown tables for docs/PERFORMANCE.md.
-# usage: web_bench.py SITE   (WebKit needs the X server xvfb-run provides)
-
-import glob
+# make bench-web: the page's weight, then in each engine (browsers/) its time to first frame, the main thread's
+# long tasks until then, the module's heap and its pacing in a 10 s walk, beside the pacing of the floor page
+# (bench/floor.html) in the same browser; Chromium also with its CPU slowed 2 and 4 times, as it emulates a
+# phone. Rewrites docs/PERFORMANCE.md's figures of the page.
+# Usage: python3 -m bench.web_bench SITE, from the repository root (WebKit needs the X server xvfb-run provides).
 import gzip
-import os
 import pathlib
-import struct
 import sys
 import time
 
-BENCH = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(BENCH, "..", "web"))
-import browser  # noqa: E402
+import browsers
+from bench import report
+from bench.conditions import load
+from game import ROOT
+from game.console import DEBUG_LINES, START, debug_block
+from game.geometry import PERIOD_US, STRIDE
+from game.pictures import IMAGES, pictures, png_header
 
 WALK_SECONDS = 10
-PERIOD_MS = (1000000 // 60) / 1000
-MIB = 1 << 20
+PERIOD_MS = PERIOD_US / 1000
 # Runs: engine, page size (the checks' window, where the scene shows whole, or a laptop's, scaled down), CPU slowdown.
-LAPTOP = (1366, 650)
-RUNS = [("chromium", browser.BIG, rate) for rate in (1, 2, 4)] + [
-    (name, size, 1) for name in ("chromium", "firefox", "webkit") for size in (browser.BIG, LAPTOP)][1:]
+RUNS = [("chromium", browsers.BIG, rate) for rate in (1, 2, 4)] + [
+    (name, size, 1) for name in browsers.ENGINES for size in (browsers.BIG, (1366, 650))][1:]
 # Main-thread tasks over 50 ms from navigation on, where the engine reports them (Chromium).
 LONG_TASKS = """window.longTasks = PerformanceObserver.supportedEntryTypes.includes("longtask") ? [] : null;
 if (longTasks) new PerformanceObserver(list => longTasks.push(...list.getEntries().map(
@@ -37,73 +34,63 @@ FLOOR_FRAMES = """const n = drawn, t = performance.now();
   return new Promise(done => setTimeout(() => done([drawn - n, performance.now() - t]), %d));""" % (WALK_SECONDS * 1000)
 
 
-# Bytes every picture keeps as the game holds it: its texture, 4 a pixel, and its surface, 1 a pixel when paletted.
-def picture_bytes(folder):
-    headers = [pathlib.Path(path).read_bytes()[16:26] for path in glob.glob(folder + "/**/*.png", recursive=True)]
-    return sum(width * height * (4 + {3: 1, 6: 4}[kind]) for width, height, _, kind in
-               (struct.unpack(">IIBB", header) for header in headers))
-
-
 # Presses E; returns x and the time the block was printed.
-def debug_block(page):
+def read_x(page):
     page.keys("key", "e")
-    (text, at), _, _, _ = [page.console(30) for _ in range(4)]
-    return int(text.split()[0]), at
+    lines = [page.console(30) for _ in range(DEBUG_LINES)]
+    return debug_block(text for text, _ in lines)[0], lines[0][1]
 
 
-# Time to first frame, long tasks before it (count, ms beyond 50 each), heap; then frames run and ms in a walk.
-def game(page, url):
+# One run in a fresh browser, so an idle one takes nothing from the next: its row of the table.
+def measure(page, url, floor_url, rate):
+    if rate > 1:
+        page.cdp("Emulation.setCPUThrottlingRate", rate=rate)
+    page.open("about:blank")
+    empty = page.run(COUNT_FRAMES)
+    # Time to first frame, the long tasks before it, a walk, the heap.
     page.open(url)
-    while (line := page.console(30))[0] != "player init":
+    while (line := page.console(30))[0] != START[-1]:
         pass
     first = line[1] - page.run("return performance.timeOrigin")
     time.sleep(1)
     tasks = page.run("return longTasks")
     tasks = tasks and [duration for start, duration in tasks if start < first]
-    x0, t0 = debug_block(page)
+    x0, t0 = read_x(page)
     page.keys("keydown", "d")
     time.sleep(WALK_SECONDS)
-    x1, t1 = debug_block(page)
+    x1, t1 = read_x(page)
     page.keys("keyup", "d")
-    heap = page.run("return HEAP8.length") / MIB
-    return first, tasks, heap, (x1 - x0) / 8, t1 - t0
+    heap = page.run("return HEAP8.length") / (1 << 20)
+    page.open(floor_url)
+    while not page.run("return typeof drawn == 'number' && drawn > 0"):
+        pass
+    # Frames run against the fewer of the periods and the empty page's frames in the same time.
+    runs = [((x1 - x0) / STRIDE, t1 - t0), page.run(FLOOR_FRAMES)]
+    pace = [n / min(t / PERIOD_MS, empty * t / (WALK_SECONDS * 1000)) for n, t in runs]
+    long_tasks = "%d, %.0f" % (len(tasks), sum(t - 50 for t in tasks)) if tasks is not None else "n/a"
+    return ["%s %s" % (page.name, page.version), "%d × %d" % page.size, "%d×" % rate, "%.0f" % first, long_tasks,
+            "%.0f" % heap, "%d / %.0f (%d)" % (runs[0][0], runs[0][1] / PERIOD_MS, empty),
+            *("%.3f" % p for p in (*pace, pace[0] / pace[1]))]
 
 
 def main():
-    site = sys.argv[1]
-    files = {name: open(os.path.join(site, name), "rb").read() for name in sorted(os.listdir(site))}
-    zipped = {name: len(gzip.compress(data, 9)) for name, data in files.items()}
-    print("| file | bytes | gzipped |\n|---|---|---|\n" + "".join(
-        "| %s | %d | %d |\n" % (name, len(files[name]), zipped[name]) for name in files), end="")
-    print("| all | | **%d** (%.0f KB) |\n" % (sum(zipped.values()), sum(zipped.values()) / 1000))
-
-    url, floor_url = browser.serve(site, LONG_TASKS), browser.serve(BENCH) + "floor.html"
-    pictures = picture_bytes(os.path.join(BENCH, "..", "Images")) / MIB
-    load = " ".join(open("/proc/loadavg").read().split()[:3])
-    print("Load at start: %s. The pictures keep %.0f MiB.\n" % (load, pictures))
-    print("| engine | page, CSS px | CPU | first frame, ms | long tasks: n, ms over 50 | heap, MiB | game: frames"
-          " / periods (empty page's) | game | floor | game / floor |\n" + "|---" * 10 + "|")
+    began, site, at_start = time.monotonic(), pathlib.Path(sys.argv[1]), load()
+    url, floor_url = browsers.serve(site, LONG_TASKS), browsers.serve(ROOT / "bench") + "floor.html"
+    rows = []
     for name, size, rate in RUNS:
-        # One browser at a time, so an idle one takes nothing from the next run.
-        page = browser.ENGINES[name](size)
-        if rate > 1:
-            page.driver.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": rate})
-        page.open("about:blank")
-        empty = page.run(COUNT_FRAMES)
-        first, tasks, heap, frames, ms = game(page, url)
-        page.open(floor_url)
-        while not page.run("return typeof drawn == 'number' && drawn > 0"):
-            pass
-        floor_frames, floor_ms = page.run(FLOOR_FRAMES)
+        page = browsers.ENGINES[name](size)
+        rows.append(measure(page, url, floor_url, rate))
         page.quit()
-        # Frames run against the fewer of the periods and the empty page's frames in the same time.
-        pace = [n / min(t / PERIOD_MS, empty * t / (WALK_SECONDS * 1000))
-                for n, t in ((frames, ms), (floor_frames, floor_ms))]
-        long_tasks = "%d, %.0f" % (len(tasks), sum(t - 50 for t in tasks)) if tasks is not None else "n/a"
-        print("| %s | %d × %d | %d× | %.0f | %s | %.0f | %d / %.0f (%d) | %.3f | %.3f | %.3f |" % (
-            name, *size, rate, first, long_tasks, heap, frames, ms / PERIOD_MS, empty, pace[0], pace[1],
-            pace[0] / pace[1]), flush=True)
-    print("\nLoad at end: %s." % " ".join(open("/proc/loadavg").read().split()[:3]))
+        print(" | ".join(rows[-1]), flush=True)
+    # The bytes every picture keeps as the game holds it: its texture, 4 a pixel, and its surface, 1 a pixel
+    # when paletted.
+    kept = sum(w * h * (4 + {3: 1, 6: 4}[kind]) for w, h, _, kind in map(png_header, map(IMAGES.joinpath, pictures())))
+    gzipped = sum(len(gzip.compress(path.read_bytes(), 9)) for path in site.iterdir())
+    header = ["engine", "page, CSS px", "CPU", "first frame, ms", "long tasks: n, ms over 50", "heap, MiB",
+              "game: frames / periods (empty page's)", "game", "floor", "game ÷ floor"]
+    report.rewrite("bench-web", ["", f"{report.stamp('bench-web', time.monotonic() - began)}; load {at_start} at "
+                                 f"the start, {load()} at the end. The site: {gzipped:,} bytes gzipped; the pictures "
+                                 f"keep {kept / (1 << 20):.0f} MiB."] + report.table("Runs:", header, rows))
 
 
 if __name__ == "__main__":

@@ -1,20 +1,23 @@
-"""The page around the game in headless Chromium, after play.py --web's own checks; run(SITE) runs them all."""
+"""The page around the game in headless Chromium, after play's checks of the game in it (`make test-web`):
+  python3 -m tests.e2e.page_checks SITE   from the repository root"""
 
 import json
 import pathlib
-import re
 import shutil
-import struct
 import subprocess
+import sys
 import tempfile
 import time
 
 from selenium.webdriver.support.wait import WebDriverWait
 
-import play
-from play import PROMPT, START, browser, check, debug_block, expect, wait_for
+from browsers import Chromium, serve, stop
+from game import ROOT
+from game.console import START
+from game.geometry import START_SPEED, START_X, STRIDE
+from game.pictures import pictures, png_header
+from tests.e2e.checks import PROMPT, check, debug_block, expect, failing_as, wait_for
 
-SOURCE = pathlib.Path(__file__).resolve().parents[2]
 # Where the copy of the site is served: below the host's root, as game hosts do.
 PATH = "games/hollowmere/"
 PHONE = {"width": 844, "height": 390, "deviceScaleFactor": 3, "mobile": True}
@@ -30,7 +33,7 @@ addEventListener("DOMContentLoaded", () => { const bar = document.getElementById
   new MutationObserver(() => progressSeen.push([bar.value, bar.max])).observe(bar, {attributes: true}); });"""
 
 
-class Page(browser.Chromium):
+class TouchChromium(Chromium):
     """The page in a desktop window, or on a phone held sideways where a key is a finger on its button."""
 
     def __init__(self, url, phone=False):
@@ -43,9 +46,6 @@ class Page(browser.Chromium):
 
     def line(self):
         return (self.console(PROMPT) or [None])[0]
-
-    def cdp(self, command, **args):
-        return self.driver.execute_cdp_cmd(command, args)
 
     # Fingers that a touch event does not name stay down.
     def touch(self, kind, *points):
@@ -70,13 +70,13 @@ def walks(game, expected, what):
 
 
 def check_desktop(server, folder):
-    game = Page(server + PATH)
+    game = TouchChromium(server + PATH)
     WebDriverWait(game.driver, PROMPT).until(lambda driver: START[-1] in driver.find_element("id", "log").text,
                                              "no start-up lines in the panel")
     # Each picture decoded in a task of its own, the bar showing it, so that the page paints between them.
-    pictures = len(list((SOURCE / "Images").rglob("*.png")))
-    seen = [value for value, most in game.run("return progressSeen") if most == pictures]
-    check(seen == list(range(1, pictures + 1)), "the bar moving a picture at a time", seen, "1 to %d" % pictures)
+    count = len(pictures())
+    seen = [value for value, most in game.run("return progressSeen") if most == count]
+    check(seen == list(range(1, count + 1)), "the bar moving a picture at a time", seen, "1 to %d" % count)
     # The console read only now: a clean start, and then scripts from another origin and inline refused.
     said = [entry["message"] for entry in game.driver.get_log("browser") if entry["level"] != "INFO"]
     layout = game.run(LAYOUT)
@@ -88,13 +88,14 @@ def check_desktop(server, folder):
     refused = [entry for entry in game.driver.get_log("browser") if "Content Security Policy" in entry["message"]]
     check(foreign in str(refused) and game.run("return window.foreign") is None, "a script from elsewhere", refused, "")
 
-    version = re.search(r"project\(Hollowmere VERSION (\S+)", (SOURCE / "CMakeLists.txt").read_text())[1]
+    version = subprocess.run([ROOT / "scripts" / "version"], stdout=subprocess.PIPE, text=True,
+                             check=True).stdout.strip()
     shown = game.run("return document.getElementById('version').textContent")
     check(shown == "Hollowmere " + version, "the version on the page", shown, "Hollowmere " + version)
 
     manifest = game.cdp("Page.getAppManifest")
     # Each icon's size as its file's header says, by the size the manifest gives it.
-    sizes = {icon["sizes"]: "%dx%d" % struct.unpack(">II", (folder / icon["src"]).read_bytes()[16:24])
+    sizes = {icon["sizes"]: "%dx%d" % png_header(folder / icon["src"])[:2]
              for icon in json.loads(manifest["data"])["icons"]}
     check(not manifest["errors"] and sizes == {"192x192": "192x192", "512x512": "512x512"}, "manifest", manifest, "")
     check(not (errors := game.cdp("Page.getInstallabilityErrors")["installabilityErrors"]), "installable", errors, [])
@@ -102,7 +103,7 @@ def check_desktop(server, folder):
     tags = game.run("return Object.fromEntries([...document.querySelectorAll('meta[name], meta[property]')]"
                     ".map(tag => [tag.name || tag.getAttribute('property'), tag.content]))")
     picture = folder / tags.get("og:image", "missing")
-    size = picture.is_file() and "%dx%d" % struct.unpack(">II", picture.read_bytes()[16:24])
+    size = picture.is_file() and "%dx%d" % png_header(picture)[:2]
     check(all(tags.get(t) for t in ("description", "og:description", "twitter:card")) and tags.get("og:title") ==
           "Hollowmere" and size == "%sx%s" % (tags.get("og:image:width"), tags.get("og:image:height")) and
           tags.get("twitter:image") == tags["og:image"], "link preview tags", [tags, size], "name, sentence, picture")
@@ -110,18 +111,19 @@ def check_desktop(server, folder):
 
 
 def check_phone(server, folder):
-    game = Page(server + PATH, phone=True)
+    game = TouchChromium(server + PATH, phone=True)
     expect(game, START, "start-up lines on a phone")
     scene = (windowed := game.run(LAYOUT))["scene"]
     beside = [key and (key["right"] <= scene["left"] or key["left"] >= scene["right"]) for key in windowed["keys"]]
     check(beside == [True] * 4 and scene["height"] >= 0.7 * PHONE["height"] and not windowed["open"],
           "4 keys beside a scene 70 % of the height, the console folded", windowed, "")
     game.keys("keydown", "d")
-    x = wait_for(game, lambda block: block[0] >= 540 + 8 * 10)[0]
-    check((x - 540) % 8 == 0, "a held D walks 8 pixels a frame", x, "540 + 8n")
+    x = wait_for(game, lambda block: block[0] >= START_X + STRIDE * 10)[0]
+    check((x - START_X) % STRIDE == 0, "a held D walks %d pixels a frame" % STRIDE, x, "%d + %dn" % (START_X, STRIDE))
     # Two fingers: = raises the speed while D walks on.
     game.keys("keydown", "=")
-    check(walks(game, True, "D held with =")[2] == 81, "the speed after = pressed while D is held", "", 81)
+    speed = walks(game, True, "D held with =")[2]
+    check(speed == START_SPEED + 1, "the speed after = pressed while D is held", speed, START_SPEED + 1)
     game.keys("keyup", "=")
     # A lifted finger, a cancelled touch and a finger slid off each let D go.
     finger = game.fingers["d"]
@@ -142,7 +144,7 @@ def check_phone(server, folder):
     game.keys("keydown", "d")
     walks(game, True, "D held in full screen")
     game.keys("keyup", "d")
-    browser.Chromium.keys(game, "key", "f")
+    Chromium.keys(game, "key", "f")
     check(game.run(LAYOUT) == windowed, "F, from the keyboard, leaves full screen", "", windowed)
 
     # A new build, as the build makes it: one file changed, the worker written anew. The returning player
@@ -150,8 +152,8 @@ def check_phone(server, folder):
     kept = game.run("return navigator.serviceWorker.ready.then(() => caches.keys())")
     page = folder / "index.html"
     page.write_text(page.read_text().replace('lang="en"', 'lang="en-x-rebuilt"'))
-    subprocess.run(["cmake", "-DSITE=%s" % folder, "-DWORKER=%s" % (SOURCE / "web" / "sw.js"), "-P",
-                    SOURCE / "cmake" / "web-worker.cmake"], check=True, timeout=PROMPT)
+    subprocess.run(["cmake", "-DSITE=%s" % folder, "-DWORKER=%s" % (ROOT / "web" / "sw.js"), "-P",
+                    ROOT / "cmake" / "web-worker.cmake"], check=True, timeout=PROMPT)
     game.driver.refresh()
     expect(game, START, "start-up lines after the new build")
     check(game.run("return document.documentElement.lang") == "en", "the kept build on the first reload", "", "en")
@@ -169,7 +171,7 @@ def check_phone(server, folder):
     check(not game.run(NOTICE), "no notice once the new build plays", "shown", "hidden")
 
     # With the host gone and the browser's own cache emptied, the page comes from the worker's: the new build's.
-    browser.stop(server)
+    stop(server)
     game.cdp("Network.clearBrowserCache")
     game.driver.refresh()
     expect(game, START, "start-up lines offline")
@@ -178,13 +180,17 @@ def check_phone(server, folder):
     walks(game, True, "D held offline")
 
 
-def run(site):
+def main():
     """Every check above, on a copy of the site: one host, two origins (127.0.0.1 and localhost)."""
-    play.ENGINE = "[chromium] "
-    with tempfile.TemporaryDirectory() as root:
+    with tempfile.TemporaryDirectory() as root, failing_as("chromium"):
         folder = pathlib.Path(root, PATH)
-        shutil.copytree(site, folder)
+        shutil.copytree(sys.argv[1], folder)
         pathlib.Path(root, "x.js").write_text("window.foreign = true;")
-        server = browser.serve(root, PROGRESS)
+        server = serve(root, PROGRESS)
         check_desktop(server, folder)
         check_phone(server, folder)
+    print("PASS [chromium] the page around the game")
+
+
+if __name__ == "__main__":
+    main()
