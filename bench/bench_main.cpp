@@ -37,14 +37,16 @@ constexpr int kPictureCount = 1 + LayerCount;
 const char* picturePath(int i) { return i == 0 ? kPlayerPath : kLayerFiles[i - 1].path; }
 
 // Milliseconds on the game's own steady clock since `start`, in its nanoseconds.
-double millisecondsSince(int64_t start) {
-    return (steadyNanoseconds() - start) / 1e6;
-}
+double millisecondsSince(int64_t start) { return (steadyNanoseconds() - start) / 1e6; }
 
 // Lets the X connection deliver its events between frames.
-void drainEvents() {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) continue;
+void drainEvents() { for (SDL_Event event; SDL_PollEvent(&event);) continue; }
+
+// The sprite on top and the frame shown, as every frame of the game ends.
+void finishFrame(const Game& game, const Player& player) {
+    SDL_RenderCopyEx(game.renderer, game.playerTexture, &player.src, &player.dst, 0.0, nullptr,
+                     player.facingRight ? SDL_FLIP_NONE : SDL_FLIP_HORIZONTAL);
+    SDL_RenderPresent(game.renderer);
 }
 
 // The floor: the SDL calls of the game's last frame, with its arguments, and nothing else.
@@ -54,9 +56,7 @@ void runFloorFrame(const Game& game, const Player& player, const Uint8 far[3]) {
     SDL_RenderClear(game.renderer);
     SDL_SetTextureColorMod(layers[Sky].texture, game.skyColour.red, game.skyColour.green, game.skyColour.blue);
     for (LayerIndex i : kDrawOrder) SDL_RenderCopy(game.renderer, layers[i].texture, &layers[i].src, &layers[i].dst);
-    SDL_RenderCopyEx(game.renderer, game.playerTexture, &player.src, &player.dst, 0.0, nullptr,
-                     player.facingRight ? SDL_FLIP_NONE : SDL_FLIP_HORIZONTAL);
-    SDL_RenderPresent(game.renderer);
+    finishFrame(game, player);
 }
 
 // Where trimming ends: every pixel drawn once, by the sky copied over the whole window, and the sprite.
@@ -64,9 +64,7 @@ void runOneScreenFrame(const Game& game, const Player& player) {
     const ParallaxLayer& sky = game.background.layers[Sky];
     SDL_RenderClear(game.renderer);
     SDL_RenderCopy(game.renderer, sky.texture, &sky.src, &sky.dst);
-    SDL_RenderCopyEx(game.renderer, game.playerTexture, &player.src, &player.dst, 0.0, nullptr,
-                     player.facingRight ? SDL_FLIP_NONE : SDL_FLIP_HORIZONTAL);
-    SDL_RenderPresent(game.renderer);
+    finishFrame(game, player);
 }
 
 // OpenGL's own renderer name tells a GPU from Mesa's llvmpipe on the CPU.

@@ -1,6 +1,7 @@
 # make bench-web: the page's weight, then in each engine (browsers/) its time to first frame, the main thread's
 # long tasks until then, the module's heap and its pacing in a 10 s walk, beside the pacing of the floor page
-# (bench/floor.html) in the same browser; Chromium also with its CPU slowed 2 and 4 times, as it emulates a
+# (bench/floor.html) in the same browser, and where Chromium reports it the main thread's busy share over 10 s at rest,
+# walking and on the floor page; Chromium also with its CPU slowed 2 and 4 times, as it emulates a
 # phone. Rewrites docs/PERFORMANCE.md's figures of the page.
 # Usage: python3 -m bench.web_bench SITE, from the repository root (WebKit needs the X server xvfb-run provides).
 import gzip
@@ -41,6 +42,16 @@ def read_x(page):
     return debug_block(text for text, _ in lines)[0], lines[0][1]
 
 
+# The share of `seconds` the main thread spends in tasks, where the engine says (Chromium's DevTools).
+def busy(page, seconds):
+    if not hasattr(page, "cdp"):
+        return time.sleep(seconds) or "n/a"
+    page.cdp("Performance.enable")
+    sample = lambda: {m["name"]: m["value"] for m in page.cdp("Performance.getMetrics")["metrics"]}
+    before, _, after = sample(), time.sleep(seconds), sample()
+    return "%.3f" % ((after["TaskDuration"] - before["TaskDuration"]) / (after["Timestamp"] - before["Timestamp"]))
+
+
 # One run in a fresh browser, so an idle one takes nothing from the next: its row of the table.
 def measure(page, url, floor_url, rate):
     if rate > 1:
@@ -53,24 +64,25 @@ def measure(page, url, floor_url, rate):
         pass
     first = line[1] - page.run("return performance.timeOrigin")
     time.sleep(1)
-    tasks = page.run("return longTasks")
-    tasks = tasks and [duration for start, duration in tasks if start < first]
+    tasks = (tasks := page.run("return longTasks")) and [duration for start, duration in tasks if start < first]
+    shares = [busy(page, WALK_SECONDS)]
     x0, t0 = read_x(page)
     page.keys("keydown", "d")
-    time.sleep(WALK_SECONDS)
+    shares.append(busy(page, WALK_SECONDS))
     x1, t1 = read_x(page)
     page.keys("keyup", "d")
     heap = page.run("return HEAP8.length") / (1 << 20)
     page.open(floor_url)
     while not page.run("return typeof drawn == 'number' && drawn > 0"):
         pass
+    shares.append(busy(page, WALK_SECONDS))
     # Frames run against the fewer of the periods and the empty page's frames in the same time.
     runs = [((x1 - x0) / STRIDE, t1 - t0), page.run(FLOOR_FRAMES)]
     pace = [n / min(t / PERIOD_MS, empty * t / (WALK_SECONDS * 1000)) for n, t in runs]
-    long_tasks = "%d, %.0f" % (len(tasks), sum(t - 50 for t in tasks)) if tasks is not None else "n/a"
-    return ["%s %s" % (page.name, page.version), "%d × %d" % page.size, "%d×" % rate, "%.0f" % first, long_tasks,
+    return ["%s %s" % (page.name, page.version), "%d × %d" % page.size, "%d×" % rate, "%.0f" % first,
+            "%d, %.0f" % (len(tasks), sum(t - 50 for t in tasks)) if tasks is not None else "n/a",
             "%.0f" % heap, "%d / %.0f (%d)" % (runs[0][0], runs[0][1] / PERIOD_MS, empty),
-            *("%.3f" % p for p in (*pace, pace[0] / pace[1]))]
+            *("%.3f" % p for p in (*pace, pace[0] / pace[1])), " / ".join(shares)]
 
 
 def main():
@@ -78,8 +90,7 @@ def main():
     url, floor_url = browsers.serve(site, LONG_TASKS), browsers.serve(ROOT / "bench") + "floor.html"
     rows = []
     for name, size, rate in RUNS:
-        page = browsers.ENGINES[name](size)
-        rows.append(measure(page, url, floor_url, rate))
+        rows.append(measure(page := browsers.ENGINES[name](size), url, floor_url, rate))
         page.quit()
         print(" | ".join(rows[-1]), flush=True)
     # The bytes every picture keeps as the game holds it: its texture, 4 a pixel, and its surface, 1 a pixel
@@ -87,7 +98,8 @@ def main():
     kept = sum(w * h * (4 + {3: 1, 6: 4}[kind]) for w, h, _, kind in map(png_header, map(IMAGES.joinpath, pictures())))
     gzipped = sum(len(gzip.compress(path.read_bytes(), 9)) for path in site.iterdir())
     header = ["engine", "page, CSS px", "CPU", "first frame, ms", "long tasks: n, ms over 50", "heap, MiB",
-              "game: frames / periods (empty page's)", "game", "floor", "game ÷ floor"]
+              "game: frames / periods (empty page's)", "game", "floor", "game ÷ floor",
+              "busy: at rest / walking / floor"]
     report.rewrite("bench-web", ["", f"{report.stamp('bench-web', time.monotonic() - began)}; load {at_start} at "
                                  f"the start, {load()} at the end. The site: {gzipped:,} bytes gzipped; the pictures "
                                  f"keep {kept / (1 << 20):.0f} MiB."] + report.table("Runs:", header, rows))

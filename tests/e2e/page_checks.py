@@ -21,6 +21,10 @@ from tests.e2e.checks import PROMPT, check, debug_block, expect, failing_as, wai
 # Where the copy of the site is served: below the host's root, as game hosts do.
 PATH = "games/hollowmere/"
 PHONE = {"width": 844, "height": 390, "deviceScaleFactor": 3, "mobile": True}
+LAPTOP = {"width": 1366, "height": 657, "deviceScaleFactor": 1, "mobile": False}
+# The scene's height and the bottom of the keys' line, in CSS pixels.
+SCENE = """return [document.getElementById('canvas').getBoundingClientRect().height,
+  document.getElementById('keys').getBoundingClientRect().bottom];"""
 # The scene's box, the on-screen keys', the console's state and what fills the screen.
 LAYOUT = """const box = e => e.getClientRects().length ? e.getBoundingClientRect().toJSON() : null;
 return {scene: box(document.getElementById('canvas')), keys: [...document.querySelectorAll('.keys button')].map(box),
@@ -107,6 +111,11 @@ def check_desktop(server, folder):
     check(all(tags.get(t) for t in ("description", "og:description", "twitter:card")) and tags.get("og:title") ==
           "Hollowmere" and size == "%sx%s" % (tags.get("og:image:width"), tags.get("og:image:height")) and
           tags.get("twitter:image") == tags["og:image"], "link preview tags", [tags, size], "name, sentence, picture")
+    check(game.run(SCENE)[0] == 768, "the scene at 1:1 in the checks' window", game.run(SCENE), 768)
+    game.cdp("Emulation.setDeviceMetricsOverride", **LAPTOP)
+    height, keys = game.run(SCENE)
+    check(height >= 0.85 * LAPTOP["height"] and keys <= LAPTOP["height"], "a laptop's scene, the keys' line in view",
+          [height, keys], "85 %% of %d, keys above its bottom" % LAPTOP["height"])
     game.quit()
 
 
