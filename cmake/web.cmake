@@ -24,9 +24,11 @@ target_link_options(hollowmere PRIVATE
   "SHELL:--preload-file ${CMAKE_BINARY_DIR}/Images@Images"
   "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/start.js"
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web)
-# The page decodes the pictures a task each before it calls main, and the game's loads take them decoded.
+# The page decodes the pictures and reads their shapes a task each before it calls main, and the game's
+# loads and measures take them done (measureShape by its C++ name).
 target_sources(hollowmere PRIVATE web/predecode.cpp)
 target_link_options(hollowmere PRIVATE -Wl,--wrap=SDL_RWFromFile -Wl,--wrap=IMG_LoadTyped_RW
+  -Wl,--wrap=_Z12measureShapePK11SDL_SurfaceR10LayerShape
   -sEXPORTED_RUNTIME_METHODS=callMain)
 set_property(TARGET hollowmere APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/start.js ${HOLLOWMERE_PACKED})
 add_custom_command(TARGET hollowmere POST_BUILD

@@ -92,7 +92,7 @@ function canvasOptions() {
 const renderer = new URLSearchParams(location.search).get("renderer") || "software";
 // SDL's software renderer puts each frame on a 2D context; made here first, it keeps these options.
 if (renderer === "software") document.getElementById("canvas").getContext("2d", canvasOptions());
-// The pictures are decoded a task each before the game starts, so that the bar moves and a tap is answered
+// The pictures are decoded, and their shapes read, a task each before the game starts, so that the bar moves and a tap is answered
 // between them; the game's start-up then takes them decoded. The module's own word on its state waits.
 let preparing = false;
 function prepareAndStart() {
@@ -101,9 +101,10 @@ function prepareAndStart() {
   // A message to itself ends the task, so the browser takes its turn before the next picture.
   const turn = new MessageChannel();
   turn.port1.onmessage = () => {
-    [progress.value, progress.max, progress.hidden] = [Module._decodeNextPicture(), pictures, false];
+    const done = Module._prepareNextPicture();
+    if (done > 0 && done !== progress.value) [progress.value, progress.max, progress.hidden] = [done, pictures, false];
     status.textContent = "Loading…";
-    if (progress.value < pictures) return turn.port2.postMessage(null);
+    if (done < pictures) return turn.port2.postMessage(null);
     turn.port1.close();
     preparing = false;
     Module.setStatus("");
