@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""The real game with the pictures but a Player.png whose tRNS chunk claims more bytes than the
-file has, as the picture fuzz target found: libpng alone rereads that chunk forever.
-Start-up must end with status 1 and the cause, and quickly. usage: damaged_player.py GAME"""
+# The real game with the pictures but a Player.png whose tRNS chunk claims more bytes than the
+# file has, as the picture fuzz target found: libpng alone rereads that chunk forever.
+# Start-up must end with status 1 and the cause, and quickly. usage: damaged_player.py GAME
 import os
 import shutil
 import subprocess
@@ -15,7 +15,7 @@ with tempfile.TemporaryDirectory() as folder:
     path = os.path.join(folder, "Images", "Player.png")
     data = bytearray(open(path, "rb").read())
     at = data.index(b"tRNS") - 4
-    data[at:at + 4] = (len(data)).to_bytes(4, "big")
+    data[at:at + 4] = len(data).to_bytes(4, "big")
     open(path, "wb").write(data)
     env = dict(os.environ, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy")
     game = subprocess.run([os.path.abspath(sys.argv[1])], cwd=folder, env=env, capture_output=True,
