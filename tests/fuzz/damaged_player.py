@@ -2,11 +2,7 @@
 # The real game with the pictures but a Player.png whose tRNS chunk claims more bytes than the
 # file has, as the picture fuzz target found: libpng alone rereads that chunk forever.
 # Start-up must end with status 1 and the cause, and quickly. usage: damaged_player.py GAME
-import os
-import shutil
-import subprocess
-import sys
-import tempfile
+import os, shutil, subprocess, sys, tempfile
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 

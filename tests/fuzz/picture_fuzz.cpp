@@ -12,11 +12,7 @@
 #include "app/app.h"
 #include "world/world.h"
 
-namespace {
-
-SDL_Renderer* renderer = nullptr;
-
-}  // namespace
+static SDL_Renderer* renderer = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // As the game runs without a display: its window drawn in memory by the software renderer.
