@@ -2,14 +2,15 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: run test build build-tests deps test-deps bench art screenshot package check-package
+.PHONY: run test build build-tests build-fuzz fuzz deps test-deps bench art screenshot package check-package
 .PHONY: build-windows dist-windows test-windows web dist-web serve-web test-web bench-web dist check-reproducible
 
 run: build
 	./$(BUILD)/hollowmere
 
-test: build-tests
+test: build-tests build-fuzz
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(FUZZ_BUILD) --output-on-failure -j $(JOBS)
 
 deps:
 	scripts/install-deps run
@@ -24,6 +25,22 @@ build: deps
 build-tests: test-deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The picture fuzz targets, with clang's libFuzzer, ASan and UBSan: one on Debian's SDL_image and libpng,
+# one on its stb_image patched as for the web (built once into ~/.cache). `make test` replays the corpus;
+# `make fuzz` runs both for FUZZ_SECONDS, prints what they found and merges new inputs into the corpus.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+
+build-fuzz:
+	scripts/install-deps fuzz
+	prefix=$$(scripts/cross-deps fuzz) && \
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHOLLOWMERE_FUZZ=ON \
+	  -DHOLLOWMERE_STB_IMAGE="$$prefix/lib/libSDL2_image.a"
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: build-fuzz
+	scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Frame cost, pacing, start-up and memory in a private X server the window's size; rewrites
 # docs/PERFORMANCE.md's figures and plot.

@@ -214,3 +214,40 @@ TEST(PictureGuard, RefusesNonPngsAndOutsizedClaimsAtTheirExactBounds) {
             << "got \"" << error << "\", expected " << (refused ? file.refusal : "no refusal");
     }
 }
+
+TEST(PictureGuard, WalksEveryChunkToIendBeforeDecoding) {
+    ScratchFolder folder;
+    SDL_Surface* surface = makeSurface(8, 4, {0, 0, 8, 4}, {1, 2, 3});
+    IMG_SavePNG(surface, "good.png");
+    SDL_FreeSurface(surface);
+    std::ifstream saved("good.png", std::ios::binary);
+    const std::string good{std::istreambuf_iterator<char>(saved), {}};
+    const size_t iend = good.size() - 12;
+    std::string badCrc = good, badName = good;
+    badCrc[iend - 1] ^= 1;
+    badName[iend + 5] = '1';
+    const struct {
+        std::string bytes;
+        std::string refusal;  // empty: the picture loads
+    } files[] = {
+        {good, ""},
+        {good + "trailing", ""},
+        // An ancillary chunk cut off by the file's end, which libpng alone rereads forever.
+        {good.substr(0, 33) + std::string("\0\0\0\x54sRGB\0", 9),
+         "PNG chunk sRGB at byte 33 runs past the end of the file"},
+        {good.substr(0, iend), "PNG ends at byte " + std::to_string(iend) + ", before its IEND chunk"},
+        {badCrc, "PNG chunk IDAT at byte 33 fails its CRC"},
+        {badName, "PNG chunk at byte " + std::to_string(iend) + " has no name of four letters"},
+        {good.substr(0, 33) + std::string("\x80\0\0\0tEXt", 8),
+         "PNG chunk at byte 33 has no name of four letters or a length over 2147483647"},
+    };
+    for (const auto& file : files) {
+        std::ofstream("picture.png", std::ios::binary) << file.bytes;
+        SDL_ClearError();
+        SDL_Surface* picture = loadPicture("picture.png");
+        const std::string error = picture == nullptr ? SDL_GetError() : "";
+        SDL_FreeSurface(picture);
+        EXPECT_EQ(error.substr(0, file.refusal.size()), file.refusal) << "got \"" << error << "\"";
+        EXPECT_EQ(picture == nullptr, !file.refusal.empty()) << "expected \"" << file.refusal << "\"";
+    }
+}

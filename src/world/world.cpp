@@ -26,6 +26,13 @@ constexpr Uint8 kFarLayerShade = 180;
 // name, then the picture's width and height as big-endian 32-bit numbers.
 constexpr int kPngHeaderBytes = 24;
 const Uint8 kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+// Every chunk is its data's length and its name, the data, then a CRC of name and data, in bytes.
+constexpr int kPngChunkHeadBytes = 8;
+constexpr int kPngChunkCrcBytes = 4;
+// A chunk's length is at most this, in bytes, by the PNG format's own rule.
+constexpr uint32_t kPngMaxChunkBytes = 0x7fffffff;
+// A chunk's data is read for its CRC this much at a time, in bytes.
+constexpr uint32_t kPngReadBlockBytes = 4096;
 
 uint32_t readBigEndian32(const Uint8* bytes) {
     return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
@@ -53,6 +60,52 @@ bool pngHeaderAcceptable(SDL_RWops* stream) {
     return SDL_RWseek(stream, 0, RW_SEEK_SET) == 0;
 }
 
+bool isAsciiLetter(Uint8 c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Walks every chunk up to IEND before any decoding: Debian's SDL_image gives libpng stale bytes
+// for a read past the file's end, and an ancillary chunk cut short there then repeats forever.
+bool pngChunksAcceptable(SDL_RWops* stream) {
+    long long offset = sizeof kPngSignature;
+    if (SDL_RWseek(stream, offset, RW_SEEK_SET) != offset) return false;
+    for (bool ended = false; !ended;) {
+        Uint8 head[kPngChunkHeadBytes];
+        if (SDL_RWread(stream, head, 1, kPngChunkHeadBytes) != kPngChunkHeadBytes) {
+            SDL_SetError("PNG ends at byte %lld, before its IEND chunk", offset);
+            return false;
+        }
+        const uint32_t length = readBigEndian32(head);
+        const char name[5] = {char(head[4]), char(head[5]), char(head[6]), char(head[7]), '\0'};
+        if (!isAsciiLetter(head[4]) || !isAsciiLetter(head[5]) || !isAsciiLetter(head[6]) ||
+            !isAsciiLetter(head[7]) || length > kPngMaxChunkBytes) {
+            SDL_SetError("PNG chunk at byte %lld has no name of four letters or a length over %u",
+                         offset, unsigned(kPngMaxChunkBytes));
+            return false;
+        }
+        Uint32 crc = SDL_crc32(0, head + 4, 4);
+        Uint8 block[kPngReadBlockBytes];
+        uint32_t left = length;
+        for (uint32_t part; left > 0; left -= part) {
+            part = SDL_min(left, kPngReadBlockBytes);
+            if (SDL_RWread(stream, block, 1, part) != part) break;
+            crc = SDL_crc32(crc, block, part);
+        }
+        Uint8 stored[kPngChunkCrcBytes];
+        if (left > 0 || SDL_RWread(stream, stored, 1, kPngChunkCrcBytes) != kPngChunkCrcBytes) {
+            SDL_SetError("PNG chunk %s at byte %lld runs past the end of the file", name, offset);
+            return false;
+        }
+        if (readBigEndian32(stored) != crc) {
+            SDL_SetError("PNG chunk %s at byte %lld fails its CRC", name, offset);
+            return false;
+        }
+        ended = SDL_memcmp(name, "IEND", 4) == 0;
+        offset += kPngChunkHeadBytes + length + kPngChunkCrcBytes;
+    }
+    return SDL_RWseek(stream, 0, RW_SEEK_SET) == 0;
+}
+
 }  // namespace
 
 const LayerFile kLayerFiles[LayerCount] = {
@@ -68,11 +121,14 @@ const LayerIndex kReleaseOrder[LayerCount] = {Ground, Background1, Background2, 
 const double kLayerScroll[LayerCount] = {0.7312, 0.4038, 1.0, 0.0, 0.127};
 
 SDL_Surface* loadPicture(const char* path) {
-    SDL_RWops* stream = SDL_RWFromFile(path, "rb");
+    return loadPictureFrom(SDL_RWFromFile(path, "rb"));
+}
+
+SDL_Surface* loadPictureFrom(SDL_RWops* stream) {
     if (stream == nullptr) {
         return nullptr;
     }
-    if (!pngHeaderAcceptable(stream)) {
+    if (!pngHeaderAcceptable(stream) || !pngChunksAcceptable(stream)) {
         SDL_RWclose(stream);
         return nullptr;
     }

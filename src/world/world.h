@@ -71,6 +71,9 @@ extern const LayerIndex kReleaseOrder[LayerCount];
 extern const double kLayerScroll[LayerCount];
 
 // Start-up and ParallaxBackground::load call this for every picture: reads
-// the PNG at `path`, refusing a file that is not a PNG or claims an outsized
-// picture before any decoding. Returns null with the reason in SDL_GetError.
+// the PNG at `path` through loadPictureFrom. Returns null with the reason in SDL_GetError.
 SDL_Surface* loadPicture(const char* path);
+// loadPicture and the fuzz targets call this: reads a PNG from `stream` and closes it, refusing
+// a file that is not a PNG or claims an outsized picture before any decoding.
+// Returns null with the reason in SDL_GetError; null `stream` is a failure already set.
+SDL_Surface* loadPictureFrom(SDL_RWops* stream);
