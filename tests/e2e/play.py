@@ -51,6 +51,16 @@ window.release = () => { framesLeft = Infinity; held.splice(0).forEach(raf); };"
 FRAMES = (1, 5, 6, 7)
 
 
+def damage_player(data):
+    """The packed pictures with the player's tRNS chunk claiming more bytes than its file has, as the fuzzers
+    found; returns the cause the game gives."""
+    start = next(at for at in range(len(data)) if data.startswith(b"\x89PNG", at) and
+                 int.from_bytes(data[at + 16:at + 20], "big") != WORLD[0])
+    at = data.index(b"tRNS", start) - 4
+    data[at:at + 4] = len(data).to_bytes(4, "big")
+    return "Images/%s: PNG chunk tRNS at byte %d runs past the end of the file" % (PLAYER, at - start)
+
+
 def make_images(folder):
     """The game's pictures drawn anew: an opaque white sky, clear layers, and a sprite red in its first 8
     columns, blue after."""
@@ -246,17 +256,23 @@ def main():
     with tempfile.TemporaryDirectory() as folder:
         if "--web" in sys.argv:
             site = sys.argv[-2]
-            # Pictures that cannot be read: the same site with the packed files zeroed.
-            shutil.copytree(site, folder, dirs_exist_ok=True)
+            # Pictures that cannot be read: the same site with the packed files zeroed; and with the player's damaged.
+            damaged = os.path.join(folder, "damaged")
+            for copy in (folder, damaged):
+                shutil.copytree(site, copy, dirs_exist_ok=True)
             data = os.path.join(folder, "hollowmere.data")
             with open(data, "r+b") as packed:
                 packed.write(bytes(os.path.getsize(data)))
+            packed = bytearray(open(os.path.join(damaged, "hollowmere.data"), "rb").read())
+            cause = damage_player(packed)
+            open(os.path.join(damaged, "hollowmere.data"), "wb").write(packed)
             reference = desktop_frames(binary)
             for name in ENGINES:
                 with failing_as(name):
-                    game = PageGame(browsers.ENGINES[name], folder)
-                    expect(game, FAILED_START, "start with unreadable pictures")
-                    game.finish(1, no_player)
+                    for copy, why in ((folder, no_player), (damaged, cause)):
+                        game = PageGame(browsers.ENGINES[name], copy)
+                        expect(game, FAILED_START, "start with unreadable pictures")
+                        game.finish(1, why)
                     play(PageGame(browsers.ENGINES[name], site), first_cell(IMAGES), reference)
                 print("PASS [%s]" % name, flush=True)
         else:
