@@ -116,7 +116,8 @@ function prepareAndStart() {
 var Module = {
   noInitialRun: true,
   onRuntimeInitialized: prepareAndStart,
-  preRun: [() => { ENV.SDL_RENDER_DRIVER = renderer; }],
+  // A page's events all come in between passes, so SDL need not mark each poll's end with an event of its own.
+  preRun: [() => { ENV.SDL_RENDER_DRIVER = renderer; ENV.SDL_POLL_SENTINEL = "0"; }],
   canvas: document.getElementById("canvas"),
   print: line => show(line, false),
   printErr: line => show(line, true),
