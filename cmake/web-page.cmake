@@ -1,7 +1,7 @@
-# The page around the game: its script and style, the manifest and icons that make it installable,
-# and the worker that keeps the whole site for play without the network.
+# The page around the game: its script and the worker that decodes the pictures, its style, the manifest and
+# icons that make it installable, and the worker that keeps the whole site for play without the network.
 set(HOLLOWMERE_PAGE)
-foreach(file page.js page.css manifest.json)
+foreach(file page.js decoder.js page.css manifest.json)
   add_custom_command(OUTPUT ${HOLLOWMERE_SITE}/${file}
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/${file} ${HOLLOWMERE_SITE}/${file}
     DEPENDS ${PROJECT_SOURCE_DIR}/web/${file})

@@ -23,13 +23,14 @@ target_link_options(hollowmere_options INTERFACE -msimd128)
 target_link_options(hollowmere PRIVATE
   "SHELL:--preload-file ${CMAKE_BINARY_DIR}/Images@Images"
   "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/start.js"
-  -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web)
-# The page decodes the pictures and reads their shapes a task each before it calls main, and the game's
-# loads and measures take them done (measureShape by its C++ name).
+  -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web,worker)
+# Before the page calls main, a worker running the same module decodes the pictures and reads their shapes,
+# the page takes each into its heap, and the game's loads and measures take them done (measureShape by its
+# C++ name).
 target_sources(hollowmere PRIVATE web/predecode.cpp)
 target_link_options(hollowmere PRIVATE -Wl,--wrap=SDL_RWFromFile -Wl,--wrap=IMG_LoadTyped_RW
   -Wl,--wrap=_Z12measureShapePK11SDL_SurfaceR10LayerShape
-  -sEXPORTED_RUNTIME_METHODS=callMain)
+  -sEXPORTED_RUNTIME_METHODS=callMain -sEXPORTED_FUNCTIONS=_main,_malloc,_free)
 set_property(TARGET hollowmere APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/web/start.js ${HOLLOWMERE_PACKED})
 add_custom_command(TARGET hollowmere POST_BUILD
   COMMAND ${CMAKE_COMMAND} -DJS=${HOLLOWMERE_SITE}/hollowmere.js -DDATA=${HOLLOWMERE_SITE}/hollowmere.data

@@ -2,9 +2,12 @@
 const status = document.getElementById("status"), progress = document.getElementById("progress");
 const log = document.getElementById("log"), stage = document.getElementById("stage");
 // Every console line of the game goes to the panel and to the browser's console.
+// The panel scrolls to its last line once the lines of a task are in: reading its height lays the page out.
+let scrolling = false;
 function show(line, error) {
-  log.textContent += line + "\n";
-  log.scrollTop = log.scrollHeight;
+  log.append(line + "\n");
+  if (!scrolling) setTimeout(() => [log.scrollTop, scrolling] = [log.scrollHeight, false]);
+  scrolling = true;
   (error ? console.error : console.log)(line);
   if (error) status.textContent = "The game stopped: " + line;
 }
@@ -92,30 +95,85 @@ function canvasOptions() {
 const renderer = new URLSearchParams(location.search).get("renderer") || "software";
 // SDL's software renderer puts each frame on a 2D context; made here first, it keeps these options.
 if (renderer === "software") document.getElementById("canvas").getContext("2d", canvasOptions());
-// The pictures are decoded, and their shapes read, a task each before the game starts, so that the bar moves and a tap is answered
-// between them; the game's start-up then takes them decoded. The module's own word on its state waits.
-let preparing = false;
+// Work before main, a step a task: a message to itself ends each, so the browser takes its turn between them.
+const steps = [], turn = new MessageChannel();
+// A step stays first in the queue while it runs, so that the steps it adds wait for it.
+turn.port1.onmessage = () => {
+  steps[0]();
+  steps.shift();
+  if (steps.length) turn.port2.postMessage(null);
+};
+function later(step) {
+  if (steps.push(step) === 1) turn.port2.postMessage(null);
+}
+// The most a step writes into the module's memory, in bytes: memory touched for the first time is slow.
+const SLICE = 4 << 20;
+// The pictures are decoded, and their shapes read, by a worker (decoder.js) before the game starts, so that
+// a tap is answered meanwhile; the page copies each into the module's memory a slice a step, and moves the
+// bar once it is whole. Then it touches as much memory again, which the textures main makes of the
+// pictures will take, so that main's start need not. Without the worker the game decodes them itself. The
+// module's own word on its state waits.
+let preparing = false, compiled = null;
 function prepareAndStart() {
   preparing = true;
-  const pictures = Module._picturesToDecode();
-  // A message to itself ends the task, so the browser takes its turn before the next picture.
-  const turn = new MessageChannel();
-  turn.port1.onmessage = () => {
-    const done = Module._prepareNextPicture();
-    if (done > 0 && done !== progress.value) [progress.value, progress.max, progress.hidden] = [done, pictures, false];
-    status.textContent = "Loading…";
-    if (done < pictures) return turn.port2.postMessage(null);
-    turn.port1.close();
+  const pictures = Module._picturesToDecode(), head = Module._packedHeadSize();
+  const decoder = new Worker("decoder.js");
+  let taken = 0, total = 0;
+  const start = () => {
+    if (!preparing) return;
+    decoder.terminate();
     preparing = false;
     Module.setStatus("");
     Module.callMain([]);
     Module._dropDecodedPictures();
   };
-  turn.port2.postMessage(null);
+  const touch = () => {
+    let block = 0;
+    later(() => block = Module._malloc(total));
+    for (let from = 0; from < total; from += SLICE) later(() => block && HEAPU8.fill(0, block + from, block + Math.min(from + SLICE, total)));
+    later(() => Module._free(block));
+    later(start);
+  };
+  // Whatever the worker could not do the game's own loads do, and report as they would.
+  decoder.onerror = event => {
+    console.warn("The pictures are decoded as the game starts:", event.message);
+    later(start);
+  };
+  decoder.onmessage = ({data: picture}) => {
+    let rows = 0;
+    later(() => {
+      const at = picture ? Module._malloc(head) : 0;
+      if (at) HEAPU8.set(picture.subarray(0, head), at);
+      rows = Module._unpackPicture(at);
+      Module._free(at);
+    });
+    for (let from = head; picture && from < picture.length; from += SLICE) {
+      later(() => rows && HEAPU8.set(picture.subarray(from, from + SLICE), rows + from - head));
+    }
+    later(() => {
+      total += rows && picture.length - head;
+      [progress.value, progress.max, progress.hidden] = [++taken, pictures, false];
+      status.textContent = "Loading…";
+      if (taken === pictures) touch();
+    });
+  };
+  if (pictures === 0) start();
+  else decoder.postMessage(compiled);
+}
+// The module is compiled once: the page keeps it for the worker.
+function instantiate(imports, receive) {
+  const fetched = () => fetch("hollowmere.wasm");
+  WebAssembly.compileStreaming(fetched())
+    .catch(() => fetched().then(response => response.arrayBuffer()).then(bytes => WebAssembly.compile(bytes)))
+    .then(module => WebAssembly.instantiate(compiled = module, imports))
+    .then(instance => receive(instance, compiled))
+    .catch(e => Module.onAbort("the game's code could not be loaded: " + e.message));
+  return {};
 }
 var Module = {
   noInitialRun: true,
   onRuntimeInitialized: prepareAndStart,
+  instantiateWasm: instantiate,
   // A page's events all come in between passes, so SDL need not mark each poll's end with an event of its own.
   preRun: [() => { ENV.SDL_RENDER_DRIVER = renderer; ENV.SDL_POLL_SENTINEL = "0"; }],
   canvas: document.getElementById("canvas"),

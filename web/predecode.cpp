@@ -1,14 +1,16 @@
-// Linked into the page's module only. A page cannot paint while the game's start-up runs, and decoding the
-// pictures and reading their shapes is most of it; so before main the page has each picture decoded in a
-// task, then its shape read in another, moving its progress bar between pictures, and the game's own
-// loads and measures are handed what is done. Linked with --wrap=SDL_RWFromFile --wrap=IMG_LoadTyped_RW
-// and a wrap of measureShape, which route the game's calls through here.
+// Linked into the page's module only. A page cannot paint or answer a tap while the game's start-up runs,
+// and decoding the pictures and reading their shapes is most of it. So before main a worker running a
+// second instance of this module (web/decoder.js) decodes each picture and reads its shape, and the page
+// takes each back in a task of its own, moving its progress bar between pictures; the game's own loads and
+// measures are then handed what is done. Linked with --wrap=SDL_RWFromFile --wrap=IMG_LoadTyped_RW and a
+// wrap of measureShape, which route the game's calls through here.
 #include <SDL.h>
 #include <SDL_image.h>
 #include <dirent.h>
 #include <emscripten.h>
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,13 +23,28 @@ namespace {
 constexpr const char* kPictureFolder = "Images";
 constexpr const char* kPictureSuffix = ".png";
 
+// A decoded picture as the worker hands it to the page: how its surface is made, then its rows.
+struct PackedPicture {
+    int width = 0;
+    int height = 0;
+    int pitch = 0;  // bytes a row
+    Uint32 format = SDL_PIXELFORMAT_UNKNOWN;
+    int colours = 0;  // palette entries; 0: no palette
+    int key = -1;  // the colour key; -1: none
+    SDL_Color palette[256] = {};
+    LayerShape shape;
+};
+
+// Both sides list the pictures alike; the worker's n-th picture is the page's n-th.
 std::vector<std::string> toDecode;
-// Pictures decoded, by path; a picture the game has taken is left as null.
+// Pictures taken from the worker, by path; one that failed there, or that the game has taken, is null.
 std::vector<std::pair<std::string, SDL_Surface*>> decoded;
 // The shapes of the pictures decoded, read ahead, by the picture's surface, which the game keeps.
 std::vector<std::pair<const SDL_Surface*, LayerShape>> measured;
 // Files the game has open, so that a load from one can be matched with its picture.
 std::vector<std::pair<SDL_RWops*, std::string>> opened;
+// The worker's picture packed last, freed when the next is asked for.
+PackedPicture* packed = nullptr;
 
 void listPictures(const std::string& folder) {
     DIR* dir = opendir(folder.c_str());
@@ -53,7 +70,7 @@ SDL_Surface* __real_IMG_LoadTyped_RW(SDL_RWops* src, int freesrc, const char* ty
 // measureShape, by its C++ name.
 void __real__Z12measureShapePK11SDL_SurfaceR10LayerShape(const SDL_Surface* picture, LayerShape& shape);
 
-// The page calls this once, first: lists the pictures to decode; returns how many there are.
+// The page and the worker call this once, first: lists the pictures to decode; returns how many there are.
 EMSCRIPTEN_KEEPALIVE int picturesToDecode() {
     toDecode.clear();
     listPictures(kPictureFolder);
@@ -61,19 +78,73 @@ EMSCRIPTEN_KEEPALIVE int picturesToDecode() {
     return int(toDecode.size());
 }
 
-// The page calls this, one call a task, until it returns the count: decodes the next picture as the game
-// loads it, checks included, or reads the shape of the one decoded last, as the game measures it; returns
-// how many pictures are done with both. A picture that fails is left to the game's own load, which fails
-// the same way and says so.
-EMSCRIPTEN_KEEPALIVE int prepareNextPicture() {
-    const size_t done = decoded.size();
-    if (measured.size() < done) {
-        measured.emplace_back(decoded.back().second, LayerShape{});
-        __real__Z12measureShapePK11SDL_SurfaceR10LayerShape(decoded.back().second, measured.back().second);
-    } else if (done < toDecode.size()) {
-        decoded.emplace_back(toDecode[done], loadPicture(toDecode[done].c_str()));
+// The worker calls this for each picture in turn: decodes it as the game loads it, checks included, and
+// reads its shape as the game measures it; returns it packed, rows last, or null for a picture that fails.
+EMSCRIPTEN_KEEPALIVE const PackedPicture* packNextPicture() {
+    SDL_free(packed);
+    packed = nullptr;
+    const size_t next = decoded.size();
+    if (next >= toDecode.size()) return nullptr;
+    decoded.emplace_back(toDecode[next], nullptr);
+    SDL_Surface* picture = loadPicture(toDecode[next].c_str());
+    if (picture == nullptr) return nullptr;
+    const size_t rows = size_t(picture->h) * size_t(picture->pitch);
+    void* room = SDL_malloc(sizeof(PackedPicture) + rows);
+    if (room != nullptr) {
+        packed = new (room) PackedPicture;
+        packed->width = picture->w;
+        packed->height = picture->h;
+        packed->pitch = picture->pitch;
+        packed->format = picture->format->format;
+        if (const SDL_Palette* palette = picture->format->palette) {
+            packed->colours = SDL_min(palette->ncolors, 256);
+            SDL_memcpy(packed->palette, palette->colors, sizeof(SDL_Color) * size_t(packed->colours));
+        }
+        Uint32 key = 0;
+        if (SDL_GetColorKey(picture, &key) == 0) packed->key = int(key);
+        __real__Z12measureShapePK11SDL_SurfaceR10LayerShape(picture, packed->shape);
+        SDL_memcpy(packed + 1, picture->pixels, rows);
     }
-    return int(SDL_min(decoded.size(), measured.size()));
+    SDL_FreeSurface(picture);
+    return packed;
+}
+
+// The worker calls this with what packNextPicture returned: its size in bytes.
+EMSCRIPTEN_KEEPALIVE int packedSize(const PackedPicture* picture) {
+    return int(sizeof(PackedPicture) + size_t(picture->height) * size_t(picture->pitch));
+}
+
+// The page calls this with the head of each picture the worker packed, or null for one that failed there, in
+// the worker's order: makes its surface as the decoder made it; returns where its rows go, which the page then
+// copies in, or null when no surface could be made, which leaves the picture to the game's own load.
+EMSCRIPTEN_KEEPALIVE void* unpackPicture(const PackedPicture* head) {
+    const size_t next = decoded.size();
+    if (next >= toDecode.size()) return nullptr;
+    decoded.emplace_back(toDecode[next], nullptr);
+    if (head == nullptr || head->height <= 0 || head->pitch <= 0) return nullptr;
+    // The rows are copied in once: a surface made for them would first be cleared.
+    void* rows = SDL_malloc(size_t(head->height) * size_t(head->pitch));
+    SDL_Surface* surface = rows == nullptr ? nullptr : SDL_CreateRGBSurfaceWithFormatFrom(
+        rows, head->width, head->height, SDL_BITSPERPIXEL(head->format), head->pitch, head->format);
+    if (surface == nullptr) {
+        SDL_free(rows);
+        return nullptr;
+    }
+    // The surface owns its rows, as the decoder's own does.
+    surface->flags &= ~SDL_PREALLOC;
+    if (surface->format->palette != nullptr && head->colours > 0) {
+        SDL_SetPaletteColors(surface->format->palette, head->palette, 0, head->colours);
+        surface->format->palette->ncolors = head->colours;
+    }
+    if (head->key >= 0) SDL_SetColorKey(surface, SDL_TRUE, Uint32(head->key));
+    decoded.back().second = surface;
+    measured.emplace_back(surface, head->shape);
+    return rows;
+}
+
+// The page calls this once: the size of a packed picture's head, before its rows.
+EMSCRIPTEN_KEEPALIVE int packedHeadSize() {
+    return int(sizeof(PackedPicture));
 }
 
 // The page calls this once main has returned: frees the pictures the game did not take.

@@ -31,10 +31,10 @@ return {scene: box(document.getElementById('canvas')), keys: [...document.queryS
   open: document.getElementById('console').open, full: document.fullscreenElement?.id};"""
 # Whether the page tells the player a reload brings a new build.
 NOTICE = "return !document.getElementById('update').hidden"
-# The progress bar as each task leaves it, when that task changed it.
+# The progress bar as each task leaves it, when that task moved it.
 PROGRESS = """window.progressSeen = [];
 addEventListener("DOMContentLoaded", () => { const bar = document.getElementById("progress");
-  new MutationObserver(() => progressSeen.push([bar.value, bar.max])).observe(bar, {attributes: true}); });"""
+  new MutationObserver(() => progressSeen.push([bar.value, bar.max])).observe(bar, {attributeFilter: ["value"]}); });"""
 
 
 class TouchChromium(Chromium):
@@ -119,6 +119,13 @@ def check_desktop(server, folder):
     game.quit()
 
 
+def check_without_decoder(server):
+    """A host that lost the worker that decodes the pictures: the game decodes them itself and starts."""
+    game = TouchChromium(server + "undecoded/")
+    expect(game, START, "start-up lines without the decoding worker")
+    game.quit()
+
+
 def check_phone(server, folder):
     game = TouchChromium(server + PATH, phone=True)
     expect(game, START, "start-up lines on a phone")
@@ -194,8 +201,10 @@ def main():
     with tempfile.TemporaryDirectory() as root, failing_as("chromium"):
         folder = pathlib.Path(root, PATH)
         shutil.copytree(sys.argv[1], folder)
+        shutil.copytree(sys.argv[1], pathlib.Path(root, "undecoded"), ignore=shutil.ignore_patterns("decoder.js"))
         pathlib.Path(root, "x.js").write_text("window.foreign = true;")
         server = serve(root, PROGRESS)
+        check_without_decoder(server)
         check_desktop(server, folder)
         check_phone(server, folder)
     print("PASS [chromium] the page around the game")
