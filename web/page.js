@@ -107,7 +107,7 @@ function later(step) {
   if (steps.push(step) === 1) turn.port2.postMessage(null);
 }
 // The most a step writes into the module's memory, in bytes: memory touched for the first time is slow.
-const SLICE = 4 << 20;
+const SLICE = 1 << 20;
 // The pictures are decoded, and their shapes read, by a worker (decoder.js) before the game starts, so that
 // a tap is answered meanwhile; the page copies each into the module's memory a slice a step, and moves the
 // bar once it is whole. Then it touches as much memory again, which the textures main makes of the
