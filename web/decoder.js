@@ -10,10 +10,12 @@ var Module = {
     return {};
   },
   onRuntimeInitialized: () => {
-    const count = Module._picturesToDecode();
+    const count = Module._picturesToDecode(), size = Module._packedHeadSize();
     for (let n = 0; n < count; n++) {
-      const head = Module._packNextPicture();
-      const picture = head ? HEAPU8.slice(head, head + Module._packedSize(head)) : null;
+      const head = Module._packNextPicture(), rows = Module._packedRows();
+      const picture = head ? new Uint8Array(Module._packedSize(head)) : null;
+      picture?.set(HEAPU8.subarray(head, head + size));
+      picture?.set(HEAPU8.subarray(rows, rows + picture.length - size), size);
       postMessage(picture, picture ? [picture.buffer] : []);
     }
     close();

@@ -95,8 +95,10 @@ function canvasOptions() {
 const renderer = new URLSearchParams(location.search).get("renderer") || "software";
 // SDL's software renderer puts each frame on a 2D context; made here first, it keeps these options.
 if (renderer === "software") document.getElementById("canvas").getContext("2d", canvasOptions());
-// Work before main, a step a task: a message to itself ends each, so the browser takes its turn between them.
+// Work before main, a step a task once the module's runtime is up: a message to itself ends each, so the
+// browser takes its turn between them.
 const steps = [], turn = new MessageChannel();
+let running = false;
 // A step stays first in the queue while it runs, so that the steps it adds wait for it.
 turn.port1.onmessage = () => {
   steps[0]();
@@ -104,29 +106,28 @@ turn.port1.onmessage = () => {
   if (steps.length) turn.port2.postMessage(null);
 };
 function later(step) {
-  if (steps.push(step) === 1) turn.port2.postMessage(null);
+  if (steps.push(step) === 1 && running) turn.port2.postMessage(null);
 }
 // The most a step writes into the module's memory, in bytes: memory touched for the first time is slow.
 const SLICE = 1 << 20;
 // The pictures are decoded, and their shapes read, by a worker (decoder.js) before the game starts, so that
-// a tap is answered meanwhile; the page copies each into the module's memory a slice a step, and moves the
-// bar once it is whole. Then it touches as much memory again, which the textures main makes of the
-// pictures will take, so that main's start need not. Without the worker the game decodes them itself. The
-// module's own word on its state waits.
-let preparing = false, compiled = null;
-function prepareAndStart() {
-  preparing = true;
-  const pictures = Module._picturesToDecode(), head = Module._packedHeadSize();
-  const decoder = new Worker("decoder.js");
+// a tap is answered meanwhile; it starts once the module is compiled, while the page's runtime starts too.
+// The page copies each picture into the module's memory a slice a step, and moves the bar once it is whole.
+// Then it touches as much memory again, which the textures main makes of the pictures will take, so that
+// main's start need not. Without the worker the game decodes them itself. The module's own word on its
+// state waits.
+let preparing = false, pictures = 0, head = 0, decoder = null;
+function start() {
+  if (!preparing) return;
+  decoder?.terminate();
+  preparing = false;
+  Module.setStatus("");
+  Module.callMain([]);
+  Module._dropDecodedPictures();
+}
+function decode(module) {
+  decoder = new Worker("decoder.js");
   let taken = 0, total = 0;
-  const start = () => {
-    if (!preparing) return;
-    decoder.terminate();
-    preparing = false;
-    Module.setStatus("");
-    Module.callMain([]);
-    Module._dropDecodedPictures();
-  };
   const touch = () => {
     let block = 0;
     later(() => block = Module._malloc(total));
@@ -157,16 +158,28 @@ function prepareAndStart() {
       if (taken === pictures) touch();
     });
   };
-  if (pictures === 0) start();
-  else decoder.postMessage(compiled);
+  decoder.postMessage(module);
+}
+function prepareAndStart() {
+  preparing = true;
+  [pictures, head] = [Module._picturesToDecode(), Module._packedHeadSize()];
+  if (!pictures || !decoder) later(start);
+  running = true;
+  if (steps.length) turn.port2.postMessage(null);
 }
 // The module is compiled once: the page keeps it for the worker.
 function instantiate(imports, receive) {
   const fetched = () => fetch("hollowmere.wasm");
   WebAssembly.compileStreaming(fetched())
     .catch(() => fetched().then(response => response.arrayBuffer()).then(bytes => WebAssembly.compile(bytes)))
-    .then(module => WebAssembly.instantiate(compiled = module, imports))
-    .then(instance => receive(instance, compiled))
+    .then(module => {
+      try {
+        decode(module);
+      } catch (e) {
+        console.warn("The pictures are decoded as the game starts:", e.message);
+      }
+      return WebAssembly.instantiate(module, imports).then(instance => receive(instance, module));
+    })
     .catch(e => Module.onAbort("the game's code could not be loaded: " + e.message));
   return {};
 }

@@ -10,7 +10,6 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,7 +22,7 @@ namespace {
 constexpr const char* kPictureFolder = "Images";
 constexpr const char* kPictureSuffix = ".png";
 
-// A decoded picture as the worker hands it to the page: how its surface is made, then its rows.
+// The head of a decoded picture as the worker hands it to the page, its rows after it: how its surface is made.
 struct PackedPicture {
     int width = 0;
     int height = 0;
@@ -43,8 +42,9 @@ std::vector<std::pair<std::string, SDL_Surface*>> decoded;
 std::vector<std::pair<const SDL_Surface*, LayerShape>> measured;
 // Files the game has open, so that a load from one can be matched with its picture.
 std::vector<std::pair<SDL_RWops*, std::string>> opened;
-// The worker's picture packed last, freed when the next is asked for.
-PackedPicture* packed = nullptr;
+// The worker's picture decoded last and its head, kept until the next is asked for.
+SDL_Surface* lastPicture = nullptr;
+PackedPicture lastHead;
 
 void listPictures(const std::string& folder) {
     DIR* dir = opendir(folder.c_str());
@@ -79,37 +79,36 @@ EMSCRIPTEN_KEEPALIVE int picturesToDecode() {
 }
 
 // The worker calls this for each picture in turn: decodes it as the game loads it, checks included, and
-// reads its shape as the game measures it; returns it packed, rows last, or null for a picture that fails.
+// reads its shape as the game measures it; returns its head, or null for a picture that fails.
 EMSCRIPTEN_KEEPALIVE const PackedPicture* packNextPicture() {
-    SDL_free(packed);
-    packed = nullptr;
+    SDL_FreeSurface(lastPicture);
+    lastPicture = nullptr;
     const size_t next = decoded.size();
     if (next >= toDecode.size()) return nullptr;
     decoded.emplace_back(toDecode[next], nullptr);
-    SDL_Surface* picture = loadPicture(toDecode[next].c_str());
-    if (picture == nullptr) return nullptr;
-    const size_t rows = size_t(picture->h) * size_t(picture->pitch);
-    void* room = SDL_malloc(sizeof(PackedPicture) + rows);
-    if (room != nullptr) {
-        packed = new (room) PackedPicture;
-        packed->width = picture->w;
-        packed->height = picture->h;
-        packed->pitch = picture->pitch;
-        packed->format = picture->format->format;
-        if (const SDL_Palette* palette = picture->format->palette) {
-            packed->colours = SDL_min(palette->ncolors, 256);
-            SDL_memcpy(packed->palette, palette->colors, sizeof(SDL_Color) * size_t(packed->colours));
-        }
-        Uint32 key = 0;
-        if (SDL_GetColorKey(picture, &key) == 0) packed->key = int(key);
-        __real__Z12measureShapePK11SDL_SurfaceR10LayerShape(picture, packed->shape);
-        SDL_memcpy(packed + 1, picture->pixels, rows);
+    lastPicture = loadPicture(toDecode[next].c_str());
+    if (lastPicture == nullptr) return nullptr;
+    lastHead = PackedPicture{};
+    lastHead.width = lastPicture->w;
+    lastHead.height = lastPicture->h;
+    lastHead.pitch = lastPicture->pitch;
+    lastHead.format = lastPicture->format->format;
+    if (const SDL_Palette* palette = lastPicture->format->palette) {
+        lastHead.colours = SDL_min(palette->ncolors, 256);
+        SDL_memcpy(lastHead.palette, palette->colors, sizeof(SDL_Color) * size_t(lastHead.colours));
     }
-    SDL_FreeSurface(picture);
-    return packed;
+    Uint32 key = 0;
+    if (SDL_GetColorKey(lastPicture, &key) == 0) lastHead.key = int(key);
+    __real__Z12measureShapePK11SDL_SurfaceR10LayerShape(lastPicture, lastHead.shape);
+    return &lastHead;
 }
 
-// The worker calls this with what packNextPicture returned: its size in bytes.
+// The worker calls this after packNextPicture: where the picture's rows lie, which it sends after the head.
+EMSCRIPTEN_KEEPALIVE const void* packedRows() {
+    return lastPicture == nullptr ? nullptr : lastPicture->pixels;
+}
+
+// The worker calls this with what packNextPicture returned: the size in bytes of the head and the rows.
 EMSCRIPTEN_KEEPALIVE int packedSize(const PackedPicture* picture) {
     return int(sizeof(PackedPicture) + size_t(picture->height) * size_t(picture->pitch));
 }
@@ -142,7 +141,7 @@ EMSCRIPTEN_KEEPALIVE void* unpackPicture(const PackedPicture* head) {
     return rows;
 }
 
-// The page calls this once: the size of a packed picture's head, before its rows.
+// The page and the worker call this once: the size of a packed picture's head, before its rows.
 EMSCRIPTEN_KEEPALIVE int packedHeadSize() {
     return int(sizeof(PackedPicture));
 }
