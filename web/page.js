@@ -6,7 +6,7 @@ const log = document.getElementById("log"), stage = document.getElementById("sta
 let scrolling = false;
 function show(line, error) {
   log.append(line + "\n");
-  if (!scrolling) setTimeout(() => [log.scrollTop, scrolling] = [log.scrollHeight, false]);
+  if (!scrolling) queueMicrotask(() => [log.scrollTop, scrolling] = [log.scrollHeight, false]);
   scrolling = true;
   (error ? console.error : console.log)(line);
   if (error) status.textContent = "The game stopped: " + line;
@@ -125,6 +125,11 @@ function start() {
   Module.callMain([]);
   Module._dropDecodedPictures();
 }
+// Whatever the worker could not do the game's own loads do, and report as they would.
+function undecoded(why) {
+  console.warn("The pictures are decoded as the game starts:", why);
+  later(start);
+}
 function decode(module) {
   decoder = new Worker("decoder.js");
   let taken = 0, total = 0;
@@ -135,11 +140,7 @@ function decode(module) {
     later(() => Module._free(block));
     later(start);
   };
-  // Whatever the worker could not do the game's own loads do, and report as they would.
-  decoder.onerror = event => {
-    console.warn("The pictures are decoded as the game starts:", event.message);
-    later(start);
-  };
+  decoder.onerror = event => undecoded(event.message);
   decoder.onmessage = ({data: picture}) => {
     let rows = 0;
     later(() => {
@@ -163,7 +164,7 @@ function decode(module) {
 function prepareAndStart() {
   preparing = true;
   [pictures, head] = [Module._picturesToDecode(), Module._packedHeadSize()];
-  if (!pictures || !decoder) later(start);
+  if (!pictures) later(start);
   running = true;
   if (steps.length) turn.port2.postMessage(null);
 }
@@ -176,7 +177,7 @@ function instantiate(imports, receive) {
       try {
         decode(module);
       } catch (e) {
-        console.warn("The pictures are decoded as the game starts:", e.message);
+        undecoded(e.message);
       }
       return WebAssembly.instantiate(module, imports).then(instance => receive(instance, module));
     })

@@ -46,6 +46,13 @@ std::vector<std::pair<SDL_RWops*, std::string>> opened;
 SDL_Surface* lastPicture = nullptr;
 PackedPicture lastHead;
 
+// The path of the next picture in the list, now marked as not decoded; null once every one has come.
+const char* nextPicture() {
+    if (decoded.size() >= toDecode.size()) return nullptr;
+    decoded.emplace_back(toDecode[decoded.size()], nullptr);
+    return decoded.back().first.c_str();
+}
+
 void listPictures(const std::string& folder) {
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) return;
@@ -83,10 +90,9 @@ EMSCRIPTEN_KEEPALIVE int picturesToDecode() {
 EMSCRIPTEN_KEEPALIVE const PackedPicture* packNextPicture() {
     SDL_FreeSurface(lastPicture);
     lastPicture = nullptr;
-    const size_t next = decoded.size();
-    if (next >= toDecode.size()) return nullptr;
-    decoded.emplace_back(toDecode[next], nullptr);
-    lastPicture = loadPicture(toDecode[next].c_str());
+    const char* path = nextPicture();
+    if (path == nullptr) return nullptr;
+    lastPicture = loadPicture(path);
     if (lastPicture == nullptr) return nullptr;
     lastHead = PackedPicture{};
     lastHead.width = lastPicture->w;
@@ -117,10 +123,7 @@ EMSCRIPTEN_KEEPALIVE int packedSize(const PackedPicture* picture) {
 // the worker's order: makes its surface as the decoder made it; returns where its rows go, which the page then
 // copies in, or null when no surface could be made, which leaves the picture to the game's own load.
 EMSCRIPTEN_KEEPALIVE void* unpackPicture(const PackedPicture* head) {
-    const size_t next = decoded.size();
-    if (next >= toDecode.size()) return nullptr;
-    decoded.emplace_back(toDecode[next], nullptr);
-    if (head == nullptr || head->height <= 0 || head->pitch <= 0) return nullptr;
+    if (nextPicture() == nullptr || head == nullptr || head->height <= 0 || head->pitch <= 0) return nullptr;
     // The rows are copied in once: a surface made for them would first be cleared.
     void* rows = SDL_malloc(size_t(head->height) * size_t(head->pitch));
     SDL_Surface* surface = rows == nullptr ? nullptr : SDL_CreateRGBSurfaceWithFormatFrom(
