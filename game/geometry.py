@@ -4,6 +4,8 @@
 # each in which the desktop's gate opens (kFrameWindowMicroseconds).
 PERIOD_US = 1000000 // 60
 WINDOW_US = 100
+# The sky's tint steps every this many frames (kFramesPerSkyStep in src/render/render.cpp).
+FRAMES_PER_SKY_STEP = 5
 # The window's title, by which xdotool finds it, and its size, the scene's.
 TITLE = "Hollowmere"
 SCENE = (1024, 768)

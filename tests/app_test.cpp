@@ -86,6 +86,21 @@ TEST(FrameGate, OpensOncePerFrameWindowOnDesktopsAndOncePerPeriodInBrowsers) {
         << "16665.999 microseconds truncates into the first period";
 }
 
+TEST(FrameGate, ABrowserPassOnATimerIsDueHalfWayIntoThePeriodAfterTheLastFrame) {
+    constexpr int64_t kPeriod = 16666;
+    BrowserGate gate;
+    EXPECT_EQ(browserGateNextNanoseconds(gate, 60), kPeriod / 2 * 1000) << "before any frame: the first period";
+    for (int64_t ranAt : {int64_t(0), kPeriod, 3 * kPeriod - 1, 1000 * kPeriod + 12345}) {
+        ASSERT_TRUE(browserGateOpens(gate, 60, ranAt * 1000)) << "a frame at " << ranAt;
+        const int64_t due = browserGateNextNanoseconds(gate, 60);
+        const int64_t expected = (ranAt / kPeriod + 1) * kPeriod * 1000 + kPeriod / 2 * 1000;
+        EXPECT_EQ(due, expected) << "after a frame at " << ranAt << " microseconds";
+        BrowserGate probe = gate;
+        EXPECT_TRUE(browserGateOpens(probe, 60, due)) << "the gate opens when the timer is due";
+        EXPECT_FALSE(browserGateOpens(probe, 60, due + kPeriod / 2 * 1000 - 1000)) << "and once in that period";
+    }
+}
+
 TEST(Events, KeysFlagsQuitAndTheDebugBlock) {
     Game game;
     Player player;

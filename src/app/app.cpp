@@ -166,6 +166,11 @@ bool browserGateOpens(BrowserGate& gate, int32_t fps, int64_t nowNanoseconds) {
     return true;
 }
 
+int64_t browserGateNextNanoseconds(const BrowserGate& gate, int32_t fps) {
+    const int64_t periodMicroseconds = kMicrosecondsPerSecond / fps;
+    return ((gate.lastPeriod + 1) * periodMicroseconds + periodMicroseconds / 2) * kNanosecondsPerMicrosecond;
+}
+
 void tearDown(Game& game, Player& player) {
     SDL_DestroyTexture(player.texture);
     SDL_DestroyTexture(game.playerTexture);

@@ -96,6 +96,9 @@ struct BrowserGate {
 // pass falls in a later frame period than the last frame that ran. At most
 // one frame a period; missed periods are skipped, never caught up.
 bool browserGateOpens(BrowserGate& gate, int32_t fps, int64_t nowNanoseconds);
+// The browser's pass calls this to wait without a display frame: the clock
+// time, in nanoseconds, half way through the period after the last frame's.
+int64_t browserGateNextNanoseconds(const BrowserGate& gate, int32_t fps);
 // main calls this last: releases every SDL object in a fixed order and
 // leaves the handles null. Harmless on handles never made.
 void tearDown(Game& game, Player& player);

@@ -32,20 +32,27 @@ WINE = "--wine" in sys.argv
 PAUSE = ["Press any key to continue... "] if WINE else []
 # The browser engines the page is played in.
 ENGINES = [a.split("=")[1] for a in sys.argv if a.startswith("--engine=")] or list(browsers.ENGINES)
-# Lets the page's first display frame through and holds the rest until the test steps or releases them.
-# step() resolves once it has run the held pass in a display frame more than a frame period after the
-# last pass's, so that the pass it lets through runs a frame.
-HOLD_FRAMES = """window.held = []; window.framesLeft = 1; let ranAt = -Infinity;
-const native = requestAnimationFrame.bind(window);
-const raf = f => native(t => { ranAt = t; f(t); });
-window.requestAnimationFrame = f => framesLeft-- > 0 ? raf(f) : held.push(f);
+# Lets the page's first display frame through and holds every later pass, on a display frame or on the timer a
+# pass sets for the next, until the test steps or releases them; counts the passes of each kind. step() resolves
+# once it has run the held pass in a display frame more than a frame period after the last pass's clock, so that
+# the pass runs a frame.
+HOLD_FRAMES = """window.held = []; window.framesLeft = 1; window.passes = {display: 0, timer: 0};
+let ranAt = -Infinity, inPass = false;
+const native = requestAnimationFrame.bind(window), nativeTimeout = setTimeout.bind(window);
+const pass = (f, t) => {
+  passes[t === undefined ? "timer" : "display"]++;
+  inPass = true;
+  try { f(t); } finally { inPass = false; ranAt = t ?? performance.now(); }
+};
+window.requestAnimationFrame = f => framesLeft-- > 0 ? native(t => pass(f, t)) : held.push(t => pass(f, t));
+window.setTimeout = (f, ...rest) => !inPass ? nativeTimeout(f, ...rest) :
+  framesLeft <= 0 ? held.push(() => pass(f)) : nativeTimeout(() => pass(f), ...rest);
 window.step = () => new Promise(done => native(function wait(t) {
   if (!held.length || t - ranAt <= %s) return native(wait);
-  ranAt = t;
   held.splice(0).forEach(f => f(t));
   done();
 }));
-window.release = () => { framesLeft = Infinity; held.splice(0).forEach(raf); };""" % (PERIOD_US / 1000)
+window.release = () => { framesLeft = Infinity; native(t => held.splice(0).forEach(f => f(t))); };""" % (PERIOD_US / 1000)
 # The frames compared with the desktop's: the first; the fifth, the last of those at rest that draw the same
 # as the one before; the sixth, the first the sky's tint has stepped in; the seventh, the same again.
 FRAMES = (1, 5, 6, 7)
@@ -108,6 +115,10 @@ class DesktopGame:
             self.keys("windowfocus", self.window)
         subprocess.run(["xdotool", action, {"=": "equal"}.get(key, key)], check=True, timeout=PROMPT)
 
+    def passes(self):
+        """The frames SDL has handed to the canvas, and the passes run so far on display frames and on timers."""
+        return self.run("return [Module.SDL2.handed, passes.display, passes.timer]")
+
     def scene(self):
         grab = subprocess.run(["xwd", "-silent", "-id", self.window], stdout=subprocess.PIPE,
                               check=True, timeout=PROMPT).stdout
@@ -142,6 +153,10 @@ class PageGame:
 
     def line(self):
         return (self.browser.console(PROMPT) or [None])[0]
+
+    def passes(self):
+        """The frames SDL has handed to the canvas, and the passes run so far on display frames and on timers."""
+        return self.run("return [Module.SDL2.handed, passes.display, passes.timer]")
 
     def scene(self):
         return pixels(self.browser.canvas(), "png")
@@ -214,6 +229,15 @@ def play(game, sheet, reference=None):
                 game.run("return step()")
             check_scene(game, reference[FRAMES.index(frame)], "frame %d, %s, as on the desktop" % (frame, what))
         game.run("release()")
+        # Between two of the sky's steps four frames change nothing: their next passes wait on timers, which
+        # cost a page less than display frames.
+        handed, display, timer = game.passes()
+        deadline = time.monotonic() + PROMPT
+        while (now := game.passes())[0] < handed + 3 and time.monotonic() < deadline:
+            time.sleep(0.05)
+        counts = (now[1] - display, now[2] - timer)
+        check(now[0] >= handed + 3 and counts[1] >= counts[0], "passes at rest over three of the sky's steps, on "
+              "display frames and on timers", counts, "no more on display frames than on timers")
     block = wait_for(game, lambda block: block[1] == GROUND_Y)
     at_rest = (START_X, GROUND_Y, START_SPEED)
     check(block == at_rest, "debug block at rest after the first frame", block, at_rest)
@@ -221,12 +245,19 @@ def play(game, sheet, reference=None):
     # Walks at least ten frames and a second; a busy machine or wine may leave many frame periods unused.
     # The key is down from some time in the first press's call until some time in the release's; a
     # whole second of it keeps the driver's delays small beside the periods, so a doubled step shows.
+    before = reference and game.passes()
     started = time.monotonic()
     game.keys("keydown", "d")
     wait_for(game, lambda block: block[0] >= START_X + STRIDE * 10)
     time.sleep(max(0.0, WALK_SECONDS - (time.monotonic() - started)))
     game.keys("keyup", "d")
     seconds = time.monotonic() - started
+    if reference:
+        # Walking every frame changes the picture: passes keep to display frames, but the one the key
+        # comes in, and the one after it is let go.
+        counts = [after - at for at, after in zip(before[1:], game.passes()[1:])]
+        check(counts[0] >= 10 and counts[1] <= 2, "passes walking, on display frames and on timers", counts,
+              "at least 10 and at most 2")
     x, y, _ = debug_block(game)
     frames = (x - START_X) // STRIDE
     check(x > START_X and (x - START_X) % STRIDE == 0 and y == GROUND_Y, "walking right %d pixels a frame" % STRIDE,
