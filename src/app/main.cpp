@@ -23,6 +23,7 @@ struct Page {
     Game& game;
     Player& player;
     BrowserGate gate;
+    bool changedLast = false;  // the last frame a timer's pass ran handed the canvas a new picture
 };
 
 // The frames SDL has handed to the canvas so far; -1 where it does not count them.
@@ -64,11 +65,11 @@ void waitOnTimer(Page& page) {
     emscripten_set_timeout(onTimer, std::max(0.0, due - emscripten_get_now()), &page);
 }
 
-// While the picture changes, a pass runs in each display frame, with the time that frame is shown.
+// While the picture moves, a pass runs in each display frame, with the time that frame is shown.
 // That time keeps the display's beat; the time a pass starts wobbles with whatever else the page does,
 // and a wobble across a period's start puts two passes in one period, so that one runs no frame.
 // A frame that hands the canvas nothing new needs no beat, and a display frame costs the page several
-// times what a timer does: the passes after it wait on timers until a frame changes the picture.
+// times what a timer does: the passes after it wait on timers until the picture moves again.
 EM_BOOL onDisplayFrame(double milliseconds, void* arg) {
     Page& page = *static_cast<Page*>(arg);
     if (runPass(page, milliseconds) == Pass::Unchanged && page.game.running && !pageHidden()) {
@@ -78,13 +79,19 @@ EM_BOOL onDisplayFrame(double milliseconds, void* arg) {
     return page.game.running;
 }
 
+// A lone new picture, as when the sky's tint steps at rest, needs no beat either: two in a row are movement.
 void onTimer(void* arg) {
     Page& page = *static_cast<Page*>(arg);
     const Pass pass = runPass(page, emscripten_get_now());
     if (!page.game.running) {
         return;
     }
-    if (pass == Pass::Changed || pageHidden()) {
+    const bool moving = pass == Pass::Changed && page.changedLast;
+    if (pass != Pass::NoFrame) {
+        page.changedLast = pass == Pass::Changed;
+    }
+    if (moving || pageHidden()) {
+        page.changedLast = false;
         emscripten_request_animation_frame_loop(onDisplayFrame, &page);
     } else {
         waitOnTimer(page);
