@@ -68,8 +68,8 @@ void waitOnTimer(Page& page) {
 // While the picture moves, a pass runs in each display frame, with the time that frame is shown.
 // That time keeps the display's beat; the time a pass starts wobbles with whatever else the page does,
 // and a wobble across a period's start puts two passes in one period, so that one runs no frame.
-// A frame that hands the canvas nothing new needs no beat, and a display frame costs the page several
-// times what a timer does: the passes after it wait on timers until the picture moves again.
+// A frame that hands the canvas nothing new needs no beat, and a display frame costs the page about twice
+// what a timer does: the passes after it wait on timers until the picture moves again.
 EM_BOOL onDisplayFrame(double milliseconds, void* arg) {
     Page& page = *static_cast<Page*>(arg);
     if (runPass(page, milliseconds) == Pass::Unchanged && page.game.running && !pageHidden()) {
