@@ -44,11 +44,16 @@ def debug_block(game):
     return block
 
 
+def wait_until(read, done):
+    """Readings of `read()` until one satisfies `done`, or the prompt time is out; returns the last."""
+    deadline = time.monotonic() + PROMPT
+    value = read()
+    while not done(value) and time.monotonic() < deadline:
+        time.sleep(0.1)
+        value = read()
+    return value
+
+
 def wait_for(game, done):
     """Debug blocks until one satisfies `done`, or the prompt time is out; returns the last."""
-    deadline = time.monotonic() + PROMPT
-    block = debug_block(game)
-    while not done(block) and time.monotonic() < deadline:
-        time.sleep(0.1)
-        block = debug_block(game)
-    return block
+    return wait_until(lambda: debug_block(game), done)

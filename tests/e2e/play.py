@@ -24,7 +24,7 @@ from game.console import FAILED_START, START
 from game.geometry import (CELL, GROUND_Y, LEFT_EDGE, PERIOD_US, SCALE, SCENE, SPRITE_AT, START_SPEED, START_X,
                            STRIDE, TITLE, WORLD)
 from game.pictures import IMAGES, PLAYER, SKY, pictures
-from tests.e2e.checks import PROMPT, check, debug_block, expect, failing_as, wait_for
+from tests.e2e.checks import PROMPT, check, debug_block, expect, failing_as, wait_for, wait_until
 
 # Seconds D is held at least in the walk whose frames are counted against the periods.
 WALK_SECONDS = 1.0
@@ -52,7 +52,8 @@ window.step = () => new Promise(done => native(function wait(t) {
   held.splice(0).forEach(f => f(t));
   done();
 }));
-window.release = () => { framesLeft = Infinity; native(t => held.splice(0).forEach(f => f(t))); };""" % (PERIOD_US / 1000)
+window.release = () => { framesLeft = Infinity; native(t => held.splice(0).forEach(f => f(t))); };
+""" % (PERIOD_US / 1000)
 # The frames compared with the desktop's: the first; the fifth, the last of those at rest that draw the same
 # as the one before; the sixth, the first the sky's tint has stepped in; the seventh, the same again.
 FRAMES = (1, 5, 6, 7)
@@ -232,9 +233,7 @@ def play(game, sheet, reference=None):
         # At rest a new picture comes only with the sky's step, every fifth frame: every pass waits on a
         # timer, which costs a page less than a display frame.
         handed, display, timer = game.passes()
-        deadline = time.monotonic() + PROMPT
-        while (now := game.passes())[0] < handed + 3 and time.monotonic() < deadline:
-            time.sleep(0.05)
+        now = wait_until(game.passes, lambda now: now[0] >= handed + 3)
         counts = [now[1] - display, now[2] - timer]
         check(now[0] >= handed + 3 and counts[0] == 0 and counts[1] >= 10, "passes at rest over three of the "
               "sky's steps, on display frames and on timers", counts, "none and at least 10")
@@ -251,9 +250,7 @@ def play(game, sheet, reference=None):
     if reference:
         # Walking, every frame moves the picture: once the walk is under way, passes keep to display frames.
         walking = game.passes()
-        deadline = time.monotonic() + PROMPT
-        while (now := game.passes())[1] < walking[1] + 10 and time.monotonic() < deadline:
-            time.sleep(0.05)
+        now = wait_until(game.passes, lambda now: now[1] >= walking[1] + 10)
         counts = [after - at for at, after in zip(walking[1:], now[1:])]
         check(counts[0] >= 10 and counts[1] == 0, "passes walking, on display frames and on timers", counts,
               "at least 10 and none")
